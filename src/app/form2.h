@@ -1,0 +1,144 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class UrlEntryBox;
+class WebBrowser;
+class frmAbout;
+
+// The main window: the control panel, the embedded browser, the menus and the
+// state a browsing run shares with every handler. Each subsystem defines its
+// handlers in its own folder; this file only declares them.
+class form2 final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit form2(const Platform& platform, QWidget* parent = nullptr);
+    ~form2() override;
+
+    // The dwell wait (browse/).
+    void pause();
+
+    // Window-level state, shared by a run and every handler that runs during it.
+    QString PlaylistPath;
+    qint32 SaveIndex = 0;
+    QString StopFlag;
+    // Completed passes; wide enough that a run of years never wraps.
+    qint64 PassCount = 0;
+    QString AutoStartFlag;
+    QString CmdLine;
+    QString OptFile;
+    QString OptRandom;
+    QString OptInterval;
+    qint32 PauseStage = 0;
+
+    // The controls, as designed. Positions and sizes are set in twips (setupControls).
+    QWidget* clientArea = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* start_button = nullptr;
+    QPushButton* stop_button = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QGroupBox* fraInterval = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txt_interval = nullptr;
+    QCheckBox* chk_random = nullptr;
+    QGroupBox* FraCurrent = nullptr;
+    QLineEdit* txt_url1 = nullptr;
+    QLineEdit* url1_count_txt = nullptr;
+    QGroupBox* FraPlaylist = nullptr;
+    QListWidget* lstPlayList = nullptr;
+    QPushButton* cmdRemoveItem = nullptr;
+    QPushButton* cmdAddItem = nullptr;
+    UrlEntryBox* txtItemToAdd = nullptr;
+    QCheckBox* ckCache = nullptr;
+    QCheckBox* ckExit = nullptr;
+    QCheckBox* ckLoop = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    WebBrowser* WebBrowser1 = nullptr;
+
+    // The menus.
+    QMenu* File = nullptr;
+    QAction* Start = nullptr;
+    QAction* Stop = nullptr;
+    QAction* Load = nullptr;
+    QAction* Save = nullptr;
+    QAction* mnuHide = nullptr;
+    QAction* Exit = nullptr;
+    QMenu* Help = nullptr;
+    QAction* Contents = nullptr;
+    QAction* License = nullptr;
+    QAction* About = nullptr;
+
+    // Handlers, named by control and event. Public so that tests can run them as the
+    // window system would.
+
+    // app/run_control.cpp
+    void start_button_Click();
+    void Start_Click();
+    void stop_button_Click();
+    void Stop_Click();
+    void Exit_Click();
+    void Form_QueryUnload();
+    void Form_Unload();
+    void chk_random_Click();
+    void ckCache_Click();
+    void ckExit_Click();
+
+    // app/startup.cpp
+    void Form_Load();
+    void Form_Activate();
+
+    // playlist/
+    void cmdAddItem_Click();
+    void cmdRemoveItem_Click();
+    void txtItemToAdd_DragDrop(QWidget* source);
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void Load_Click();
+    void Save_Click();
+
+    // layout/
+    void Form_Resize();
+    void mnuHide_Click();
+    void WebBrowser1_DocumentComplete();
+
+    // about/
+    void Contents_Click();
+    void License_Click();
+    void About_Click();
+    frmAbout* aboutBox() const { return aboutBox_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupControls();
+    void setupMenus();
+    void setupTabOrder();
+    void connectHandlers();
+
+    void BrowseList();
+    void EndProgram();
+    void AutoStart();
+    void ParseCommandLine();
+    void LoadPlaylist();
+    void SavePlaylist();
+    void ArrangeControls();
+
+    Platform platform_;
+    std::unique_ptr<frmAbout> aboutBox_;
+};

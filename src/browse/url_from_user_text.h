@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Turns an entry into a URL the way an address bar does: "example.com" becomes an
+// http address, and a local path (absolute, or relative to workingFolder) becomes a
+// file URL that keeps any "?query" and "#fragment" written after it, so the
+// no-cache stamp works on local pages too.
+QUrl urlFromUserText(const QString& text, const QString& workingFolder);

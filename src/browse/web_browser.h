@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+// The embedded browser as the window drives it. Its visibility and size are the
+// widget's own; the window places it in twips like every other control.
+class WebBrowser : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    // Begins to load what the user wrote (a URL, a bare host name or a local path)
+    // and returns at once.
+    virtual void Navigate(const QString& urlText) = 0;
+    // Halts any load in progress.
+    virtual void Stop() = 0;
+    // While silent, neither the engine nor the page ever opens a dialog or a window.
+    virtual void setSilent(bool silent) = 0;
+
+signals:
+    // After every finished load, successful or not, whoever started it.
+    void DocumentComplete();
+};

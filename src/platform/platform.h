@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class Clock;
+class EventPump;
+class FileDialogs;
+class MessageBoxes;
+class ProcessEnd;
+class QWidget;
+class RandomSource;
+class WebBrowser;
+
+// Everything the main window asks of the outside world. The program wires the real
+// services in main(); tests wire fakes.
+struct Platform {
+    EventPump& pump;
+    Clock& clock;
+    RandomSource& random;
+    MessageBoxes& messages;
+    FileDialogs& dialogs;
+    ProcessEnd& processEnd;
+    std::function<WebBrowser*(QWidget* parent)> makeBrowser;
+    QString commandLine;
+    QString programFolder;
+};

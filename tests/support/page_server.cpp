@@ -1,0 +1,69 @@
+#include "support/page_server.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+PageServer::PageServer(QObject* parent)
+    : QObject(parent)
+    , server_(new QTcpServer(this))
+{
+    clock_.start();
+    connect(server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+PageServer::~PageServer() = default;
+
+void PageServer::addPage(const QString& path, const QByteArray& html)
+{
+    pages_.insert(path, html);
+}
+
+bool PageServer::listen()
+{
+    return server_->listen(QHostAddress::LocalHost, 0);
+}
+
+QString PageServer::url(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(server_->serverPort()).arg(path);
+}
+
+QStringList PageServer::paths() const
+{
+    QStringList result;
+    for (const Request& request : requests_)
+        result << request.path;
+    return result;
+}
+
+void PageServer::answer(QTcpSocket* socket)
+{
+    const QByteArray head = socket->peek(socket->bytesAvailable());
+    if (!head.contains("\r\n\r\n"))
+        return;
+    socket->readAll();
+    const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
+    const QString target = requestLine.size() > 1 ? QString::fromUtf8(requestLine.at(1)) : QString();
+    if (target == QLatin1String("/favicon.ico")) {
+        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
+    requests_.append({target, clock_.elapsed()});
+    const QString path = target.section(QLatin1Char('?'), 0, 0);
+    const auto page = pages_.constFind(path);
+    QByteArray response;
+    if (page == pages_.constEnd()) {
+        response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
+    } else {
+        response = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nContent-Length: "
+            + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n" + *page;
+    }
+    socket->write(response);
+    socket->disconnectFromHost();
+}
