@@ -131,6 +131,7 @@ void form2::setupControls()
     Frame2 = makeFrame(clientArea, "Frame2");
     placeInTwips(Frame2, 0, 1980, 10515, 5295);
     WebBrowser1 = named(platform_.makeBrowser(Frame2), "WebBrowser1");
+    WebBrowser1->setFocusPolicy(Qt::StrongFocus);
     placeInTwips(WebBrowser1, 60, 180, 10335, 4935);
 
     for (QGroupBox* frame : {Frame1, fraInterval, FraCurrent, FraPlaylist, Frame2})

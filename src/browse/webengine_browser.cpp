@@ -47,6 +47,8 @@ void WebEngineBrowser::startEngine()
     view_ = new QWebEngineView(this);
     view_->setPage(page_.get());
     layout()->addWidget(view_);
+    // The browser's place in the window's tab order passes focus on to the page.
+    setFocusProxy(view_);
 }
 
 void WebEngineBrowser::reloadOnceAfterRendererDied()
