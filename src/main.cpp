@@ -1,5 +1,6 @@
 #include "app/application_look.h"
 #include "app/form2.h"
+#include "app/information_arguments.h"
 #include "browse/webengine_browser.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
@@ -9,11 +10,32 @@
 #include "platform/message_boxes.h"
 #include "platform/process_end.h"
 #include "platform/random_source.h"
+#include "platform/sandbox_check.h"
+#include "platform/termination_signals.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    const auto argumentsAfterProgram = [&argc, argv] {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        return arguments;
+    };
+    // Answered without a window, so they work on a machine without a display.
+    if (const std::optional<QString> answer = answerToInformationArgument(argumentsAfterProgram())) {
+        std::fputs(qUtf8Printable(*answer), stdout);
+        return 0;
+    }
+    if (const QString reason = reasonBrowserCannotStart(); !reason.isEmpty()) {
+        std::fputs(qUtf8Printable(reason), stderr);
+        return 1;
+    }
+    endOnTerminationSignals();
+
     // The browser engine shares its GL contexts with the window; this must be set
     // before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -37,7 +59,8 @@ int main(int argc, char* argv[])
         dialogs,
         processEnd,
         [](QWidget* parent) { return new WebEngineBrowser(parent); },
-        commandLineText(QApplication::arguments().mid(1)),
+        // The application took its own options (such as -platform) out of argv.
+        commandLineText(argumentsAfterProgram()),
         QApplication::applicationDirPath(),
     };
     form2 window(platform);

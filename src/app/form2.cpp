@@ -63,6 +63,7 @@ form2::form2(const Platform& platform, QWidget* parent)
     setupMenus();
     setupTabOrder();
     connectHandlers();
+    watchActivations();
     resize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     Form_Load();
 }
@@ -184,6 +185,10 @@ void form2::connectHandlers()
     connect(cmdSave, &QPushButton::clicked, this, &form2::cmdSave_Click);
     connect(cmdAddItem, &QPushButton::clicked, this, &form2::cmdAddItem_Click);
     connect(cmdRemoveItem, &QPushButton::clicked, this, &form2::cmdRemoveItem_Click);
+    // Queued, so the program the data came from is done with its drag before any message shows.
+    connect(txtItemToAdd, &UrlEntryBox::entriesDroppedFromOutside, this, &form2::txtItemToAdd_OLEDragDrop,
+            Qt::QueuedConnection);
+    connect(txtItemToAdd, &UrlEntryBox::controlDropped, this, &form2::txtItemToAdd_DragDrop, Qt::QueuedConnection);
     // toggled, not clicked: a tick set by the program must flip the caption too.
     connect(chk_random, &QCheckBox::toggled, this, &form2::chk_random_Click);
     connect(ckCache, &QCheckBox::toggled, this, &form2::ckCache_Click);

@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QWindow>
 
 #include <memory>
 
@@ -105,6 +107,7 @@ public:
     void cmdAddItem_Click();
     void cmdRemoveItem_Click();
     void txtItemToAdd_DragDrop(QWidget* source);
+    void txtItemToAdd_OLEDragDrop(const QStringList& entries);
     void cmdOpen_Click();
     void cmdSave_Click();
     void Load_Click();
@@ -124,21 +127,28 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void setupControls();
     void setupMenus();
     void setupTabOrder();
     void connectHandlers();
+    void watchActivations();
 
     void BrowseList();
     void EndProgram();
     void AutoStart();
     void ParseCommandLine();
-    void LoadPlaylist();
-    void SavePlaylist();
+    // Each returns what the user must be told (a failure, lines left out), or nothing.
+    [[nodiscard]] QString LoadPlaylist();
+    [[nodiscard]] QString SavePlaylist();
     void ArrangeControls();
 
     Platform platform_;
     std::unique_ptr<frmAbout> aboutBox_;
+    bool shownBefore_ = false;
+    QPointer<QWindow> lastOtherFocusWindow_;
+    // A too-small warning is waiting to be shown or is open (layout/): one at a time.
+    bool resizeWarningPending_ = false;
 };

@@ -1,10 +1,16 @@
 #include "app/form2.h"
 
+#include "about/frmabout.h"
 #include "app/command_line.h"
 #include "browse/web_browser.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include <QCheckBox>
 #include <QLineEdit>
+
+#include <cstdio>
 
 void form2::Form_Load()
 {
@@ -22,7 +28,9 @@ void form2::Form_Load()
         if (OptRandom == QLatin1String("Y"))
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
-        LoadPlaylist();
+        // No window is up yet to show a problem with the file: it goes to standard error.
+        if (const QString problem = LoadPlaylist(); !problem.isEmpty())
+            std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
         AutoStartFlag = QStringLiteral("Y");
     }
 }
@@ -33,6 +41,35 @@ void form2::ParseCommandLine()
     OptFile = options.file;
     OptRandom = options.random;
     OptInterval = options.interval;
+}
+
+void form2::watchActivations()
+{
+    // The window counts as activated when it is first shown and when the user comes
+    // back to it from the About box. Coming back from another program, a message box
+    // or a file dialog is not an activation: each would start another nested run.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        if (!focused)
+            return;
+        if (focused != windowHandle()) {
+            lastOtherFocusWindow_ = focused;
+            return;
+        }
+        const bool fromAboutBox = aboutBox_ && lastOtherFocusWindow_ && lastOtherFocusWindow_ == aboutBox_->windowHandle();
+        lastOtherFocusWindow_ = nullptr;
+        if (fromAboutBox)
+            QMetaObject::invokeMethod(this, &form2::Form_Activate, Qt::QueuedConnection);
+    });
+}
+
+void form2::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // From the event loop, so the window paints before the first page is asked for.
+    QMetaObject::invokeMethod(this, &form2::Form_Activate, Qt::QueuedConnection);
 }
 
 void form2::Form_Activate()

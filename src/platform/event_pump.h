@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
+
 // How the dwell wait lets time pass while the window stays alive.
 class EventPump {
 public:
@@ -17,4 +20,8 @@ class QtEventPump final : public EventPump {
 public:
     void waitSlice(int milliseconds) override;
     void processPendingEvents() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> lastSliceEnd_;
 };

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // A browser that records what it was asked to do and loads nothing.
@@ -73,9 +74,16 @@ public:
 
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
-    void inform(QWidget*, const QString& text) override { shown << text; }
+    void inform(QWidget*, const QString& text) override
+    {
+        shown << text;
+        // A real box runs its own event loop until dismissed; this stands for it, once.
+        if (auto whileOpen = std::exchange(whileNextBoxIsOpen, nullptr))
+            whileOpen();
+    }
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
     QStringList shown;
+    std::function<void()> whileNextBoxIsOpen;
 };
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What reading a playlist file came to.
+struct PlaylistFileRead {
+    enum class Outcome {
+        NoFile, // nothing at that path (or no path): not a failure, nothing to read
+        Read,
+        Failed,
+    };
+    Outcome outcome = Outcome::NoFile;
+    QStringList entries;
+    // Why the file could not be read, in plain words, when it failed.
+    QString failure;
+};
+
+// Reads the whole file before anything else happens, so a failure part-way leaves the
+// caller's playlist untouched.
+PlaylistFileRead readPlaylistFile(const QString& path);
+
+// Writes the entries beside the file and puts them in its place only once every byte
+// is on disk, so a failed save leaves the old file as it was. Returns why it failed,
+// in plain words, or an empty text when it worked.
+QString writePlaylistFile(const QString& path, const QStringList& entries);

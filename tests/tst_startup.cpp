@@ -1,0 +1,204 @@
+#include "about/frmabout.h"
+#include "app/command_line.h"
+#include "app/form2.h"
+#include "app/information_arguments.h"
+#include "support/fake_platform.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Start-up from the command line: the option grammar, what the window does with
+// the options, and when it starts browsing by itself.
+class Startup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void optionGrammar_data();
+    void optionGrammar();
+    void readOptionAtPosition();
+    void informationArguments_data();
+    void informationArguments();
+    void withoutArgumentsNothingStarts();
+    void optionsAreAppliedAndBrowsingStartsOnFirstShow();
+    void emptyListAtAutoStartShowsTheMessage();
+    void activations_data();
+    void activations();
+};
+
+void Startup::optionGrammar_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("random");
+    QTest::addColumn<QString>("interval");
+
+    const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
+    QTest::newRow("all three") << QStringLiteral(R"(/f=C:\lists\sites.txt /t=20 /r=Y)") << sites << "Y" << "20";
+    QTest::newRow("other order") << QStringLiteral(R"(/r=Y /t=20 /f=C:\lists\sites.txt)") << sites << "Y" << "20";
+    QTest::newRow("several spaces") << QStringLiteral(R"(/t=20    /f=C:\lists\sites.txt   /r=Y  )") << sites << "Y"
+                                    << "20";
+    QTest::newRow("lower-case value kept as typed") << QStringLiteral("/r=y") << "" << "y" << "";
+    QTest::newRow("upper-case option not recognised") << QStringLiteral("/F=a.txt /T=5") << "" << "" << "";
+    QTest::newRow("spaces inside a value") << QStringLiteral("/f=/home/me/my lists/a.txt /t=5")
+                                           << "/home/me/my lists/a.txt" << "" << "5";
+    QTest::newRow("space-slash ends a value") << QStringLiteral(R"(/f=C:\a /b.txt)") << R"(C:\a)" << "" << "";
+    QTest::newRow("interval alone") << QStringLiteral("/t=15") << "" << "" << "15";
+    QTest::newRow("lone word") << QStringLiteral("hello") << "" << "" << "";
+    QTest::newRow("first occurrence counts") << QStringLiteral("/t=5 /t=9") << "" << "" << "5";
+    QTest::newRow("empty value at the very end") << QStringLiteral("/t=5 /f=") << "" << "" << "5";
+    QTest::newRow("value glued to other text") << QStringLiteral("x/t=7 y") << "" << "" << "7 y";
+    QTest::newRow("user's own terminator") << QStringLiteral("/t=3 /x=1") << "" << "" << "3";
+    QTest::newRow("nothing") << QString() << "" << "" << "";
+}
+
+void Startup::optionGrammar()
+{
+    QFETCH(QString, arguments);
+    const CommandLineOptions options = parseCommandLine(arguments);
+    QTEST(options.file, "file");
+    QTEST(options.random, "random");
+    QTEST(options.interval, "interval");
+}
+
+void Startup::readOptionAtPosition()
+{
+    const QString working = QStringLiteral("/t= 12  /x=");
+    QCOMPARE(readOption(working, 1), QStringLiteral("12"));
+    QCOMPARE(readOption(working, 0), QString());
+    QCOMPARE(readOption(working, -3), QString());
+    // Without a following " /" there is no value.
+    QCOMPARE(readOption(QStringLiteral("/t=12"), 1), QString());
+}
+
+void Startup::informationArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("answered");
+
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << true;
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << true;
+    QTest::newRow("options") << QStringList{QStringLiteral("/t=5")} << false;
+    QTest::newRow("--help among options is an option text")
+        << QStringList{QStringLiteral("/t=5"), QStringLiteral("--help")} << false;
+    QTest::newRow("nothing") << QStringList{} << false;
+}
+
+void Startup::informationArguments()
+{
+    QFETCH(QStringList, arguments);
+    QTEST(answerToInformationArgument(arguments).has_value(), "answered");
+}
+
+void Startup::withoutArgumentsNothingStarts()
+{
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Veltrase Pro Version"));
+    QCOMPARE(form.txt_interval->text(), QStringLiteral("30"));
+    QCOMPARE(form.AutoStartFlag, QStringLiteral("N"));
+    QCOMPARE(form.StopFlag, QStringLiteral("N"));
+    QVERIFY(form.WebBrowser1->isHidden());
+    QVERIFY(fakes.browser->navigations.isEmpty());
+    QVERIFY(fakes.messages.shown.isEmpty());
+}
+
+void Startup::optionsAreAppliedAndBrowsingStartsOnFirstShow()
+{
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/with blanks XXXXXX"));
+    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
+    QFile list(listPath);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("http://a/\r\nhttp://b/\r\n");
+    list.close();
+
+    FakePlatform fakes;
+    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
+
+    // Applied while loading, before the window shows.
+    QCOMPARE(form.PlaylistPath, listPath);
+    QCOMPARE(form.txt_interval->text(), QStringLiteral("2"));
+    QVERIFY(form.chk_random->isChecked());
+    QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
+    QCOMPARE(form.lstPlayList->count(), 2);
+    QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
+    QVERIFY(fakes.browser->navigations.isEmpty());
+
+    fakes.browser->onNavigate = [&](const QString& url) {
+        if (url.startsWith(QLatin1String("http://b/")))
+            form.stop_button_Click();
+    };
+    form.show();
+    QTRY_COMPARE(fakes.browser->navigations.size(), 2);
+    QVERIFY(fakes.browser->navigations.first().startsWith(QLatin1String("http://a/?")));
+}
+
+void Startup::emptyListAtAutoStartShowsTheMessage()
+{
+    FakePlatform fakes;
+    form2 form(fakes.platform(QStringLiteral("hello")));
+    QCOMPARE(form.txt_interval->text(), QString());
+    QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
+
+    form.show();
+
+    QTRY_COMPARE(fakes.messages.shown, QStringList{QStringLiteral("Please enter at least one URL or open a file.")});
+}
+
+void Startup::activations_data()
+{
+    QTest::addColumn<QString>("cameFrom");
+    QTest::addColumn<int>("runsAfterReturn");
+
+    QTest::newRow("the About box starts a new run") << QStringLiteral("about") << 2;
+    QTest::newRow("a message box does not") << QStringLiteral("message") << 1;
+}
+
+void Startup::activations()
+{
+    QFETCH(QString, cameFrom);
+    QTemporaryDir folder;
+    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
+    QFile list(listPath);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("http://first/\r\nhttp://second/\r\n");
+    list.close();
+
+    FakePlatform fakes;
+    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
+    // Each run is stopped as soon as its first page is asked for.
+    fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
+    form.show();
+    QTRY_COMPARE(fakes.browser->navigations.size(), 1);
+    form.activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
+
+    QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Veltrase"), QStringLiteral("text"));
+    if (cameFrom == QLatin1String("about")) {
+        form.About_Click();
+        form.aboutBox()->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), form.aboutBox()->windowHandle());
+    } else {
+        message.show();
+        message.activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), message.windowHandle());
+        message.hide();
+    }
+    form.activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
+    QCoreApplication::processEvents();
+
+    QTEST(int(fakes.browser->navigations.size()), "runsAfterReturn");
+    // A new run begins at the first entry.
+    QVERIFY(fakes.browser->navigations.last().startsWith(QLatin1String("http://first/")));
+}
+
+QTEST_MAIN(Startup)
+#include "tst_startup.moc"
