@@ -10,6 +10,12 @@
 
 namespace {
 
+// The client area on the screen, in twips: where every opening puts the box.
+constexpr float kLeft = 2340.0f;
+constexpr float kTop = 1935.0f;
+constexpr float kWidth = 3210.0f;
+constexpr float kHeight = 2775.0f;
+
 QLabel* makeLabel(QWidget* parent, const char* name, bool blackText)
 {
     auto* label = new QLabel(parent);
@@ -47,6 +53,8 @@ frmAbout::frmAbout()
     // Closing the About box never ends the program, even if it is the last window shown.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowIcon(globePicture());
+    placeInTwips(this, kLeft, kTop, kWidth, kHeight);
+    setFixedSize(size());
     setupControls();
     showDesignTexts();
 }
@@ -98,9 +106,8 @@ void frmAbout::showLoaded()
     }
     Form_Load();
     loaded_ = true;
-    // The client area, not the frame, sits at the designed place on the screen.
-    placeInTwips(this, 2340, 1935, 3210, 2775);
-    setFixedSize(size());
+    // The client area, not the frame, goes back to its place, wherever the box was moved.
+    placeInTwips(this, kLeft, kTop, kWidth, kHeight);
     show();
     raise();
     activateWindow();

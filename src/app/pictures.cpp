@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPolygon>
 
