@@ -68,8 +68,8 @@ void PlaylistFormat::eightBitFileKeepsEveryCharacter()
     QCOMPARE(text.size(), line.size());
     QVERIFY(!text.contains(QChar::ReplacementCharacter));
     QCOMPARE(text.mid(0x80 - 0x20, 2), u"€\u0081"_s);
-    QCOMPARE(text.at(0x9F - 0x20), u'Ÿ');
-    QCOMPARE(text.at(0xE9 - 0x20), u'é');
+    QCOMPARE(text.at(0x9F - 0x20), QChar(u'Ÿ'));
+    QCOMPARE(text.at(0xE9 - 0x20), QChar(u'é'));
     QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(loaded)), loaded);
 }
 

@@ -3,14 +3,18 @@
 #include "support/fake_platform.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Editing the playlist and opening one, through the window as the user does it.
+#include <cstdio>
+#include <optional>
+#include <sys/mount.h>
+#include <unistd.h>
+
+// Editing, opening and saving the playlist through the window, on real files.
 class PlaylistWindow : public QObject {
     Q_OBJECT
 
@@ -21,11 +25,16 @@ private slots:
     void removeTakesOnlyTheSelectedEntry();
     void dropsAppendOneEntryPerUrlOrLine();
     void fullListTakesWhatFitsAndSaysWhy();
+    void openAndSaveWriteTheExpectedBytes();
+    void faultsKeepTheListAndTheFile_data();
+    void faultsKeepTheListAndTheFile();
     void openDuringARun_data();
     void openDuringARun();
 };
 
 namespace {
+
+enum class Fault { Cancelled, MissingFile, UnreadableFile, Folder, ReadOnlyFolder, FullFileSystem };
 
 QStringList entries(const form2& form)
 {
@@ -35,30 +44,62 @@ QStringList entries(const form2& form)
     return texts;
 }
 
-// Drops data on the entry box as another program would.
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes); // short on a full file system, on purpose
+}
+
+// Drops data on the entry box as another program would; true when it took a copy.
 bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
 {
     const QPoint middle = box->rect().center();
     QDragEnterEvent enter(middle, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(box, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(middle), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(box, &drop);
-    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    QDropEvent drop(middle, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    if (enter.isAccepted())
+        QCoreApplication::sendEvent(box, &drop);
+    return enter.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
+
+// Permissions do not bind the superuser: a test running as root gives up its rights
+// while the window works, as an ordinary user running the program would have none.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+    ~AsOrdinaryUser() { dropped_ && ::seteuid(0); }
+
+private:
+    bool dropped_;
+};
+
+// A 64 KiB file system, for the test's life, where the test may mount one.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const QString& folder) : folder_(QFile::encodeName(folder))
+    {
+        mounted_ = QDir().mkpath(folder) && ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem() { mounted_ && ::umount(folder_.constData()); }
+    bool mounted() const { return mounted_; }
+
+private:
+    QByteArray folder_;
+    bool mounted_ = false;
+};
 
 // Answers every dialog with one file, after a look at the window as the dialog opens.
 class WatchingDialogs final : public FileDialogs {
 public:
-    QString askOpenFileName(QWidget*) override { return answerAfterLook(); }
-    QString askSaveFileName(QWidget*) override { return answerAfterLook(); }
-    QString answerAfterLook()
-    {
-        look();
-        return answer;
-    }
-
+    QString askOpenFileName(QWidget*) override { return look(), answer; }
+    QString askSaveFileName(QWidget*) override { return look(), answer; }
     QString answer;
     std::function<void()> look;
 };
@@ -83,7 +124,6 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
     QFETCH(QString, typed);
     QFETCH(int, selected);
     QFETCH(QString, added);
-
     FakePlatform fakes;
     form2 form(fakes.platform());
     form.lstPlayList->addItems({"first", "second"});
@@ -91,7 +131,6 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
     form.txtItemToAdd->setText(typed);
 
     QTest::mouseClick(form.cmdAddItem, Qt::LeftButton);
-
     QCOMPARE(entries(form), (QStringList{"first", "second", added}));
     QCOMPARE(form.txtItemToAdd->text(), QString());
     QCOMPARE(form.lstPlayList->currentRow(), selected);
@@ -114,20 +153,16 @@ void PlaylistWindow::removeTakesOnlyTheSelectedEntry()
     QFETCH(QStringList, list);
     QFETCH(int, selected);
     QFETCH(QStringList, left);
-
     FakePlatform fakes;
     form2 form(fakes.platform());
     form.lstPlayList->addItems(list);
     form.lstPlayList->setCurrentRow(selected);
 
+    // The second click removes nothing more: no neighbour became selected.
+    QTest::mouseClick(form.cmdRemoveItem, Qt::LeftButton);
     QTest::mouseClick(form.cmdRemoveItem, Qt::LeftButton);
     QCOMPARE(entries(form), left);
     QCOMPARE(form.lstPlayList->currentRow(), -1);
-    QVERIFY(form.lstPlayList->selectedItems().isEmpty());
-
-    // A second click removes nothing more: no other entry became selected.
-    QTest::mouseClick(form.cmdRemoveItem, Qt::LeftButton);
-    QCOMPARE(entries(form), left);
 }
 
 void PlaylistWindow::dropsAppendOneEntryPerUrlOrLine()
@@ -136,47 +171,167 @@ void PlaylistWindow::dropsAppendOneEntryPerUrlOrLine()
     form2 form(fakes.platform());
     form.txtItemToAdd->setText("typed");
 
-    QMimeData links;
-    links.setUrls({QUrl("http://a.example/"), QUrl::fromLocalFile("/srv/b.html")});
-    QVERIFY(dropFromOutside(form.txtItemToAdd, links));
+    QMimeData link; // a browser's link carries its caption as text too
+    link.setUrls({QUrl("http://a.example/x%20"), QUrl::fromLocalFile("/srv/b c.html")});
+    link.setText("A caption");
+    QVERIFY(dropFromOutside(form.txtItemToAdd, link));
     QMimeData lines;
-    lines.setText("  c  \nd");
+    lines.setText("  c  \r\nd\n\ne");
     QVERIFY(dropFromOutside(form.txtItemToAdd, lines));
     QMimeData picture;
     picture.setImageData(QColor(Qt::red));
     QVERIFY(!dropFromOutside(form.txtItemToAdd, picture));
 
-    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/", "file:///srv/b.html", "  c", "d"}));
-    form.txt_url1->setText("http://e.example/  ");
+    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "", "e"}));
+    form.txt_url1->setText("http://f.example/  ");
     form.txtItemToAdd_DragDrop(form.txt_url1);
-    QCOMPARE(entries(form).last(), "http://e.example/");
+    QCOMPARE(entries(form).last(), "http://f.example/");
     QCOMPARE(form.txtItemToAdd->text(), "typed");
     QCOMPARE(fakes.messages.shown, QStringList{});
 }
 
 void PlaylistWindow::fullListTakesWhatFitsAndSaysWhy()
 {
+    QTemporaryDir dir;
+    QByteArray lines;
+    for (int line = 1; line <= 32770; ++line)
+        lines += QByteArray::number(line) + "\r\n";
+    write(dir.filePath("long.txt"), lines);
+
     FakePlatform fakes;
     form2 form(fakes.platform());
-    QStringList many;
-    for (int row = 0; row < 32766; ++row)
-        many << QString::number(row);
-    form.lstPlayList->addItems(many);
-
-    QMimeData lines;
-    lines.setText("last\nleft out\nleft out too");
-    QVERIFY(dropFromOutside(form.txtItemToAdd, lines));
-    QTRY_COMPARE(fakes.messages.shown.size(), 1);
+    fakes.dialogs.setNextFileName(dir.filePath("long.txt"));
+    form.cmdOpen_Click();
     QCOMPARE(form.lstPlayList->count(), 32767);
-    QCOMPARE(form.lstPlayList->item(32766)->text(), "last");
-    QVERIFY2(fakes.messages.last().contains("32,767") && fakes.messages.last().contains(": 2."),
-             qPrintable(fakes.messages.last()));
+    QCOMPARE(form.lstPlayList->item(32766)->text(), "32767");
+    QVERIFY2(fakes.messages.last().contains("last 3 were left out"), qPrintable(fakes.messages.last()));
 
     form.txtItemToAdd->setText("http://typed.example/");
     QTest::mouseClick(form.cmdAddItem, Qt::LeftButton);
-    QCOMPARE(form.lstPlayList->count(), 32767);
     QCOMPARE(form.txtItemToAdd->text(), "http://typed.example/");
-    QCOMPARE(fakes.messages.shown.size(), 2);
+    delete form.lstPlayList->takeItem(0);
+    QMimeData dropped;
+    dropped.setText("fits\nleft out\nleft out too");
+    QVERIFY(dropFromOutside(form.txtItemToAdd, dropped));
+    QTRY_COMPARE(fakes.messages.shown.size(), 3);
+    QCOMPARE(form.lstPlayList->item(32766)->text(), "fits");
+    QVERIFY2(fakes.messages.last().contains("32,767") && fakes.messages.last().endsWith(": 2."),
+             qPrintable(fakes.messages.last()));
+
+    // At start-up there is no window to speak from yet: one line on standard error.
+    QTemporaryFile errors;
+    QVERIFY(errors.open());
+    std::fflush(stderr);
+    const int standardError = ::dup(STDERR_FILENO);
+    ::dup2(errors.handle(), STDERR_FILENO);
+    FakePlatform startupFakes;
+    form2 started(startupFakes.platform("/f=" + dir.filePath("long.txt")));
+    std::fflush(stderr);
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+    QCOMPARE(started.lstPlayList->count(), 32767);
+    QVERIFY(errors.seek(0));
+    const QByteArray written = errors.readAll();
+    QVERIFY2(written.count('\n') == 1 && written.contains("last 3 were left out"), written.constData());
+}
+
+void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
+{
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    QTemporaryDir dir;
+    const QString list = dir.filePath("list.txt");
+    const QString saved = dir.filePath("saved.txt");
+    write(list, "\xEF\xBB\xBF" "http://a  \n  http://b\n\n");
+    write(saved, "old contents, longer than what replaces them\r\n");
+
+    fakes.dialogs.setNextFileName(list);
+    form.Load_Click();
+    QCOMPARE(entries(form), (QStringList{"http://a", "  http://b", ""}));
+    QCOMPARE(form.lstPlayList->currentRow(), -1);
+    fakes.dialogs.setNextFileName(saved);
+    form.cmdSave_Click();
+    QCOMPARE(contents(saved), QByteArray("http://a\r\n  http://b\r\n\r\n"));
+    form.lstPlayList->clear();
+    fakes.dialogs.setNextFileName(saved);
+    form.Save_Click();
+    QCOMPARE(contents(saved), QByteArray());
+    QCOMPARE(fakes.messages.shown, QStringList{});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
+}
+
+void PlaylistWindow::faultsKeepTheListAndTheFile_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<bool>("opening");
+    QTest::addColumn<QString>("reason"); // empty: nothing to say
+
+    QTest::newRow("cancelled open") << Fault::Cancelled << true << "";
+    QTest::newRow("cancelled save") << Fault::Cancelled << false << "";
+    QTest::newRow("missing file") << Fault::MissingFile << true << "";
+    QTest::newRow("unreadable file") << Fault::UnreadableFile << true << "permission denied";
+    QTest::newRow("folder to open") << Fault::Folder << true << "folder";
+    QTest::newRow("folder to save to") << Fault::Folder << false << "folder";
+    QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << false << "permission denied";
+    QTest::newRow("full file system") << Fault::FullFileSystem << false << "no space left on device";
+}
+
+void PlaylistWindow::faultsKeepTheListAndTheFile()
+{
+    QFETCH(Fault, fault);
+    QFETCH(bool, opening);
+    QFETCH(QString, reason);
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    for (int row = 0; row < 2000; ++row)
+        form.lstPlayList->addItem(QStringLiteral("http://example.com/page/%1").arg(row));
+    const QStringList before = entries(form);
+
+    // Modes in Qt's notation, one hex digit per octal one: 0x7755 is rwxr-xr-x.
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+    QString folder = dir.path();
+    std::optional<SmallFileSystem> smallFileSystem;
+    if (fault == Fault::ReadOnlyFolder) {
+        QVERIFY(QDir(folder).mkdir("read-only"));
+        folder += "/read-only";
+    } else if (fault == Fault::FullFileSystem) {
+        folder += "/small";
+        if (!smallFileSystem.emplace(folder).mounted())
+            QSKIP("no small file system can be mounted here");
+    }
+    const QString path = folder + "/list.txt";
+    const QByteArray oldBytes("kept\r\n");
+    if (fault == Fault::Folder)
+        QVERIFY(QDir().mkpath(path));
+    else if (fault != Fault::MissingFile)
+        write(path, oldBytes);
+    QFile::setPermissions(path, fault == Fault::UnreadableFile ? QFile::Permissions() : QFile::Permissions(0x6666));
+    // One page left free: the save starts to write, then runs out of room part-way.
+    if (fault == Fault::FullFileSystem)
+        write(folder + "/filler", QByteArray(56 * 1024, 'x'));
+    if (fault == Fault::ReadOnlyFolder)
+        QFile::setPermissions(folder, QFile::Permissions(0x5555));
+    const QStringList filesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    fakes.dialogs.setNextFileName(fault == Fault::Cancelled ? QString() : path);
+    {
+        std::optional<AsOrdinaryUser> ordinaryUser;
+        if (fault == Fault::UnreadableFile || fault == Fault::ReadOnlyFolder)
+            ordinaryUser.emplace();
+        opening ? form.Load_Click() : form.Save_Click();
+    }
+    QFile::setPermissions(folder, QFile::Permissions(0x7755));
+    QFile::setPermissions(path, QFile::Permissions(0x6666));
+
+    QCOMPARE(entries(form), before);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+    if (QFileInfo(path).isFile())
+        QCOMPARE(contents(path), oldBytes);
+    QCOMPARE(fakes.messages.shown.size(), reason.isEmpty() ? 0 : 1);
+    if (!reason.isEmpty())
+        QVERIFY2(fakes.messages.last().contains(path) && fakes.messages.last().contains(reason),
+                 qPrintable(fakes.messages.last()));
 }
 
 void PlaylistWindow::openDuringARun_data()
@@ -185,8 +340,8 @@ void PlaylistWindow::openDuringARun_data()
     QTest::addColumn<QString>("stopFlagAtDialog");
     QTest::addColumn<QStringList>("visited");
 
-    // The Open button leaves the run going: it goes on over the new list from the
-    // next entry. The menu's Open stops the run before the dialog shows.
+    // The button leaves the run going on over the new list from its next position;
+    // the menu item stops the run before the dialog shows.
     QTest::newRow("Open button") << false << "N" << QStringList{"a", "y", "z"};
     QTest::newRow("File menu Open") << true << "Y" << QStringList{"a"};
 }
@@ -196,12 +351,8 @@ void PlaylistWindow::openDuringARun()
     QFETCH(bool, fromMenu);
     QFETCH(QString, stopFlagAtDialog);
     QFETCH(QStringList, visited);
-
     QTemporaryDir dir;
-    QFile file(dir.filePath("next.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x\r\ny\r\nz\r\n");
-    file.close();
+    write(dir.filePath("next.txt"), "x\r\ny\r\nz\r\n");
 
     FakePlatform fakes;
     WatchingDialogs dialogs;
@@ -209,7 +360,7 @@ void PlaylistWindow::openDuringARun()
     form2 form(Platform{faked.pump, faked.clock, faked.random, faked.messages, dialogs, faked.processEnd,
                         faked.makeBrowser, faked.commandLine, faked.programFolder});
     QString stopFlagSeen;
-    dialogs.answer = file.fileName();
+    dialogs.answer = dir.filePath("next.txt");
     dialogs.look = [&] { stopFlagSeen = form.StopFlag; };
     form.ckLoop->setChecked(false);
     form.ckCache->setChecked(false);
@@ -218,11 +369,9 @@ void PlaylistWindow::openDuringARun()
     fakes.pump.at(500, [&] { fromMenu ? form.Load->trigger() : form.cmdOpen->click(); });
 
     form.start_button_Click();
-
     QCOMPARE(stopFlagSeen, stopFlagAtDialog);
     QCOMPARE(fakes.browser->navigations, visited);
     QCOMPARE(entries(form), (QStringList{"x", "y", "z"}));
-    QCOMPARE(form.cmdAddItem->isEnabled(), fromMenu);
 }
 
 QTEST_MAIN(PlaylistWindow)

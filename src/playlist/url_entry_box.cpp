@@ -16,7 +16,9 @@ bool UrlEntryBox::canTake(const QDropEvent* event) const
     // The box's own text dragged onto itself would only duplicate it.
     if (event->source() == this)
         return false;
-    return controlOfThisWindow(event) || !droppedEntries(*event->mimeData()).isEmpty();
+    // Checked on every move of the mouse, so only asks what the data carries.
+    const QMimeData* data = event->mimeData();
+    return controlOfThisWindow(event) || data->hasUrls() || data->hasText();
 }
 
 void UrlEntryBox::dragEnterEvent(QDragEnterEvent* event)
