@@ -74,7 +74,11 @@ bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
 class AsOrdinaryUser {
 public:
     AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
-    ~AsOrdinaryUser() { dropped_ && ::seteuid(0); }
+    ~AsOrdinaryUser()
+    {
+        if (dropped_)
+            (void)::seteuid(0);
+    }
 
 private:
     bool dropped_;
@@ -87,7 +91,11 @@ public:
     {
         mounted_ = QDir().mkpath(folder) && ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
     }
-    ~SmallFileSystem() { mounted_ && ::umount(folder_.constData()); }
+    ~SmallFileSystem()
+    {
+        if (mounted_)
+            ::umount(folder_.constData());
+    }
     bool mounted() const { return mounted_; }
 
 private:

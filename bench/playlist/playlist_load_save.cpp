@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
     window.show();
     QApplication::processEvents();
 
-    std::vector<double> opens, saves, reads, writes;
+    std::vector<double> opens, saves;
     for (int repeat = 0; repeat < repeats; ++repeat) {
         window.lstPlayList->clear();
         QApplication::processEvents();
@@ -75,9 +75,6 @@ int main(int argc, char* argv[])
 
         fakes.dialogs.setNextFileName(folder.filePath(QStringLiteral("saved-%1.txt").arg(repeat)));
         saves.push_back(milliseconds([&] { window.cmdSave_Click(); }));
-
-        reads.push_back(milliseconds([&] { (void)playlistEntriesFromBytes(bytes); }));
-        writes.push_back(milliseconds([&] { (void)playlistBytesFromEntries(entries); }));
     }
 
     QFile saved(folder.filePath(QStringLiteral("saved-0.txt")));
@@ -88,7 +85,5 @@ int main(int argc, char* argv[])
                 static_cast<long long>(bytes.size()), repeats);
     report("Open (read, decode, fill the list box, repaint)", opens);
     report("Save (read the list box, write, sync, rename)", saves);
-    report("  the file format alone: bytes to entries", reads);
-    report("  the file format alone: entries to bytes", writes);
     return 0;
 }

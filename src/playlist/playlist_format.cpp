@@ -52,8 +52,15 @@ QStringList playlistEntriesFromBytes(const QByteArray& bytes)
 
 QByteArray playlistBytesFromEntries(const QStringList& entries)
 {
-    if (entries.isEmpty())
-        return {};
-    // One conversion of the whole text: a full playlist is tens of thousands of lines.
-    return (entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // Room for an ASCII playlist up front: a full one is tens of thousands of lines.
+    qsizetype asciiSize = 0;
+    for (const QString& entry : entries)
+        asciiSize += entry.size() + 2;
+    QByteArray bytes;
+    bytes.reserve(asciiSize);
+    for (const QString& entry : entries) {
+        bytes += entry.toUtf8();
+        bytes += "\r\n";
+    }
+    return bytes;
 }
