@@ -14,6 +14,7 @@
 #include "platform/termination_signals.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -35,6 +36,9 @@ int main(int argc, char* argv[])
         return 1;
     }
     endOnTerminationSignals();
+    // The engine describes its GL set-up on every start; an unattended screen's log
+    // has no use for it. QT_LOGGING_RULES still overrides this.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 
     // The browser engine shares its GL contexts with the window; this must be set
     // before the application object exists.
