@@ -25,6 +25,7 @@ private slots:
     void withoutArgumentsNothingStarts();
     void optionsAreAppliedAndBrowsingStartsOnFirstShow();
     void emptyListAtAutoStartShowsTheMessage();
+    void windowIsPaintedBeforeTheFirstPage();
     void activations_data();
     void activations();
 };
@@ -150,6 +151,40 @@ void Startup::emptyListAtAutoStartShowsTheMessage()
     form.show();
 
     QTRY_COMPARE(fakes.messages.shown, QStringList{QStringLiteral("Please enter at least one URL or open a file.")});
+}
+
+// The first navigation starts the browser engine, which holds the window's thread for
+// a second or more: a kiosk started with /f= must show its window before that.
+void Startup::windowIsPaintedBeforeTheFirstPage()
+{
+    QTemporaryDir folder;
+    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
+    QFile list(listPath);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("http://a/\r\n");
+    list.close();
+
+    FakePlatform fakes;
+    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
+    struct PaintWatch final : QObject {
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            painted = painted || event->type() == QEvent::Paint;
+            return false;
+        }
+    } watch;
+    form.installEventFilter(&watch);
+    bool paintedAtFirstPage = false;
+    fakes.browser->onNavigate = [&](const QString&) {
+        paintedAtFirstPage = watch.painted;
+        form.stop_button_Click();
+    };
+
+    form.show();
+
+    QTRY_COMPARE(fakes.browser->navigations.size(), 1);
+    QVERIFY(paintedAtFirstPage);
 }
 
 void Startup::activations_data()

@@ -68,8 +68,17 @@ void form2::showEvent(QShowEvent* event)
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    // From the event loop, so the window paints before the first page is asked for.
-    QMetaObject::invokeMethod(this, &form2::Form_Activate, Qt::QueuedConnection);
+    // From the event loop, once the window system has exposed the window and it has
+    // painted: the first page starts the browser engine, which holds this thread for a
+    // second or more, and a kiosk must not show an empty frame meanwhile. The window
+    // is exposed only after this call returns, so sync() waits for it there.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            QGuiApplication::sync();
+            Form_Activate();
+        },
+        Qt::QueuedConnection);
 }
 
 void form2::Form_Activate()
