@@ -1,8 +1,11 @@
 # make run [ARGS='/f=list.txt /t=5']   set up, build and start Veltrase
 # make test                           set up, build and run every test headless
+# make bench                          measure, each figure beside its target (bench/)
+# make soak MINUTES=60                the program left running, a line a minute
 BUILD_DIR ?= build
 ARGS ?= /f=examples/local-pages.txt /t=5
 CTEST_ARGS ?=
+MINUTES ?= 60
 
 .PHONY: deps configure build run test bench fuzz soak clean
 
@@ -25,6 +28,14 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure $(CTEST_ARGS)
+
+# Measurements of the real program, headless; not part of `make test`.
+bench: build
+	cmake --build $(BUILD_DIR) --target bench_programs
+	VELTRASE=$(abspath $(BUILD_DIR))/veltrase python3 bench/run_all.py --output $(BUILD_DIR)/bench-results.md
+
+soak: build
+	VELTRASE=$(abspath $(BUILD_DIR))/veltrase python3 bench/soak.py $(MINUTES)
 
 clean:
 	rm -rf $(BUILD_DIR)

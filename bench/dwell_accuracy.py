@@ -6,7 +6,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import PageServer, median, start_program, stop_program, wait_until, write_playlist
+from benchlib import PageServer, Row, median, note, start_program, stop_program, wait_until, write_playlist
 
 
 def measure(seconds, pages):
@@ -25,6 +25,20 @@ def measure(seconds, pages):
     times = [moment for moment, _ in server.requests[:pages + 1]]
     gaps = [later - earlier for earlier, later in zip(times, times[1:])]
     return median(gaps), max(gaps), len(gaps)
+
+
+def rows():
+    result = []
+    for seconds, pages in [(1, 20), (5, 5)]:
+        middle, longest, count = measure(seconds, pages)
+        note("dwell /t=%d over %d pages: %d gaps, median %.3f s, max %.3f s" % (seconds, pages, count, middle, longest))
+        middle_off = (middle / seconds - 1) * 100
+        longest_off = (longest / seconds - 1) * 100
+        result.append(Row("dwell accuracy, /t=%d over %d" % (seconds, pages),
+                          "median %+.1f%%, max %+.1f%%" % (middle_off, longest_off),
+                          "median within 3%, max within 10%",
+                          abs(middle_off) <= 3 and abs(longest_off) <= 10))
+    return result
 
 
 def main():

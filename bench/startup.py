@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Start-up: launch to the window shown, for the real program and for a minimal Qt
+Widgets program that shows an empty 704 x 494 window, taken in turns on one private
+Xvfb screen, several runs each, medians compared.
+
+bench/first_paint watches the screen from outside, the same way for both programs:
+the window is "shown" when its first frame is on the screen (see first_paint.cpp).
+The program is timed as a user starts it (no arguments) and as a kiosk starts it
+(/f= and /t=, which also starts the browser engine right after the window opens).
+The minimal program is also timed linked to the browser engine's libraries, which it
+never uses: the difference is what loading them at launch costs any program."""
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from benchlib import (BINARY, PageServer, Row, VirtualScreen, bench_program, median, note, program_environment,
+                      write_playlist)
+
+RUNS = 7
+
+
+def shown_ms(command, display):
+    environment = program_environment("xcb", display)
+    answer = subprocess.run([bench_program("first_paint"), "60", "--"] + command, env=environment,
+                            capture_output=True, text=True, timeout=120)
+    if answer.returncode != 0:
+        raise SystemExit("startup: %s: %s" % (command[0], answer.stderr.strip()))
+    words = answer.stdout.split()
+    return float(words[1]), float(words[3]), "%sx%s" % (words[5], words[7])
+
+
+def measure(runs=RUNS):
+    server = PageServer()
+    screen = VirtualScreen()
+    with tempfile.TemporaryDirectory() as folder:
+        playlist = os.path.join(folder, "start.txt")
+        write_playlist(playlist, [server.url("/start.html")])
+        commands = {
+            "minimal": [bench_program("minimal_window")],
+            "minimal + engine libraries": [bench_program("minimal_window_engine")],
+            "veltrase": [BINARY],
+            "veltrase kiosk": [BINARY, "/f=" + playlist, "/t=5"],
+        }
+        painted = {name: [] for name in commands}
+        try:
+            # One launch of each first, so every counted run finds the libraries in memory.
+            for command in commands.values():
+                shown_ms(command, screen.display)
+            for run in range(runs):
+                # In turns, in an order that rotates, so a burst of load elsewhere falls on all alike.
+                names = list(commands)
+                names = names[run % len(names):] + names[:run % len(names)]
+                for name in names:
+                    mapped, first_frame, size = shown_ms(commands[name], screen.display)
+                    painted[name].append(first_frame)
+                    note("startup run %d %-27s mapped %6.1f ms, first frame %6.1f ms, %s" % (
+                        run + 1, name, mapped, first_frame, size))
+        finally:
+            screen.close()
+            server.close()
+    return {name: median(values) for name, values in painted.items()}
+
+
+def rows():
+    medians = measure()
+    note("startup medians: " + ", ".join("%s %.0f ms" % item for item in medians.items()))
+    result = []
+    for name in ("veltrase", "veltrase kiosk"):
+        ratio = medians[name] / medians["minimal"]
+        result.append(Row("start-up, %s" % ("no arguments" if name == "veltrase" else "/f= /t= (engine starts too)"),
+                          "%.0f ms vs %.0f ms: ratio %.2f" % (medians[name], medians["minimal"], ratio),
+                          "ratio at most 1.5", ratio <= 1.5))
+    floor = medians["minimal + engine libraries"] / medians["minimal"]
+    result.append(Row("start-up, the minimal window linked to the engine's libraries",
+                      "%.0f ms vs %.0f ms: ratio %.2f" % (medians["minimal + engine libraries"], medians["minimal"], floor),
+                      "(yardstick: the cost of loading the engine)", True))
+    return result
+
+
+if __name__ == "__main__":
+    from benchlib import print_rows
+    print_rows(rows())
