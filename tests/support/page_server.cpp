@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 PageServer::PageServer(QObject* parent)
     : QObject(parent)
@@ -21,6 +22,11 @@ PageServer::~PageServer() = default;
 void PageServer::addPage(const QString& path, const QByteArray& html)
 {
     pages_.insert(path, html);
+}
+
+void PageServer::addRawAnswer(const QString& path, const QByteArray& response, int delayMs)
+{
+    rawAnswers_.insert(path, {response, delayMs});
 }
 
 bool PageServer::listen()
@@ -54,8 +60,20 @@ void PageServer::answer(QTcpSocket* socket)
         socket->disconnectFromHost();
         return;
     }
-    requests_.append({target, clock_.elapsed()});
+    QString host;
+    for (const QByteArray& line : head.left(head.indexOf("\r\n\r\n")).split('\n'))
+        if (line.toLower().startsWith("host:"))
+            host = QString::fromUtf8(line.mid(5).trimmed());
+    requests_.append({target, clock_.elapsed(), host});
     const QString path = target.section(QLatin1Char('?'), 0, 0);
+    if (const auto raw = rawAnswers_.constFind(path); raw != rawAnswers_.constEnd()) {
+        // The socket is the timer's context: a client that gives up takes the answer with it.
+        QTimer::singleShot(raw->delayMs, socket, [socket, response = raw->response] {
+            socket->write(response);
+            socket->disconnectFromHost();
+        });
+        return;
+    }
     const auto page = pages_.constFind(path);
     QByteArray response;
     if (page == pages_.constEnd()) {

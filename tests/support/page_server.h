@@ -20,13 +20,19 @@ public:
     ~PageServer() override;
 
     void addPage(const QString& path, const QByteArray& html);
+    // Answers the path (any query) with these bytes as they are: status line, headers
+    // and body, after the delay, for error statuses, redirects, downloads, slow servers.
+    void addRawAnswer(const QString& path, const QByteArray& response, int delayMs = 0);
     bool listen();
     QString url(const QString& path) const;
 
     struct Request {
         QString path;
         qint64 receivedMs;
+        QString host; // the Host header as sent
     };
+    // The server's own clock, that receivedMs is read from.
+    qint64 elapsedMs() const { return clock_.elapsed(); }
     QList<Request> requests() const { return requests_; }
     QStringList paths() const;
 
@@ -35,6 +41,11 @@ private:
 
     QTcpServer* server_;
     QHash<QString, QByteArray> pages_;
+    struct RawAnswer {
+        QByteArray response;
+        int delayMs;
+    };
+    QHash<QString, RawAnswer> rawAnswers_;
     QList<Request> requests_;
     QElapsedTimer clock_;
 };
