@@ -1,3 +1,4 @@
+#include "app/application_look.h"
 #include "app/form2.h"
 #include "support/fake_platform.h"
 
@@ -10,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 // The window as designed: every control where it belongs, with its caption, and
@@ -23,6 +26,7 @@ private slots:
     void opensWithTheDesignedState();
     void menusCarryTheirAccessKeys();
     void tabOrderFollowsTheDesign();
+    void captionsFitTheirControls();
 };
 
 void MainWindow::controlsSitWhereDesigned_data()
@@ -172,6 +176,40 @@ void MainWindow::tabOrderFollowsTheDesign()
                                  QStringLiteral("txtItemToAdd"), QStringLiteral("cmdAddItem"),
                                  QStringLiteral("cmdRemoveItem"), QStringLiteral("lstPlayList"), QStringLiteral("ckLoop"),
                                  QStringLiteral("ckExit"), QStringLiteral("ckCache")}));
+}
+
+void MainWindow::captionsFitTheirControls()
+{
+    applyApplicationLook(*qApp);
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    // The longest captions each box or label may carry, in the program's own font.
+    const struct {
+        QWidget* control;
+        QString caption;
+    } captions[] = {
+        {form.Label1, QStringLiteral("Interval")},     {form.chk_random, QStringLiteral("Random - N")},
+        {form.chk_random, QStringLiteral("Random - Y")}, {form.ckCache, QStringLiteral("No Cache")},
+        {form.ckExit, QStringLiteral("Exit")},         {form.ckLoop, QStringLiteral("Loop")},
+    };
+    QCOMPARE(QFontInfo(form.font()).family(), QStringLiteral("Liberation Sans"));
+    for (const auto& [control, caption] : captions) {
+        const int needed = control->fontMetrics().horizontalAdvance(caption);
+        int room = control->width();
+        if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            // The room the style leaves for the caption beside the tick.
+            QStyleOptionButton option;
+            option.initFrom(check);
+            room = check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check).width();
+        }
+        QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1: needs %2, has %3").arg(caption).arg(needed).arg(room)));
+    }
+    for (QPushButton* button : {form.cmdAddItem, form.cmdRemoveItem})
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width(),
+                 qPrintable(button->text()));
 }
 
 QTEST_MAIN(MainWindow)

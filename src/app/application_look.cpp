@@ -14,5 +14,7 @@ void applyApplicationLook(QApplication& application)
     // height instead of giving room to the caption above it.
     application.setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"
+        // The option boxes are designed narrow: "No Cache" needs a classic gap after the tick.
+        "QCheckBox { spacing: 4px; }"));
 }
