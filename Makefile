@@ -2,10 +2,13 @@
 # make test                           set up, build and run every test headless
 # make bench                          measure, each figure beside its target (bench/)
 # make soak MINUTES=60                the program left running, a line a minute
+# make fuzz [FUZZ_SECONDS=60]         the parsers under libFuzzer with sanitizers (fuzz/)
 BUILD_DIR ?= build
 ARGS ?= /f=examples/local-pages.txt /t=5
 CTEST_ARGS ?=
 MINUTES ?= 60
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 .PHONY: deps configure build run test bench fuzz soak clean
 
@@ -36,6 +39,14 @@ bench: build
 
 soak: build
 	VELTRASE=$(abspath $(BUILD_DIR))/veltrase python3 bench/soak.py $(MINUTES)
+
+# The playlist reader and the command line under libFuzzer, each for FUZZ_SECONDS, in a
+# build of their own with clang; not part of `make test`.
+fuzz: deps
+	@scripts/install-fuzz-deps
+	cmake -S fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_DIR)
+	fuzz/run-all $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD_DIR)
