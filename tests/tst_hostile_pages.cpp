@@ -328,7 +328,9 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
         QCOMPARE(navigations[row].row, row % n);
     for (int row = 1; row <= n; ++row) {
         const qint64 gap = navigations[row].atMs - navigations[row - 1].atMs;
-        QVERIFY2(gap >= 950 && gap <= 1600,
+        // Loose above: a busy machine stretches a dwell a little; a page that held the run
+        // would stretch it by seconds.
+        QVERIFY2(gap >= 950 && gap <= 2000,
                  qPrintable(QStringLiteral("entry %1 held for %2 ms").arg(row - 1).arg(gap)));
     }
 
