@@ -30,6 +30,20 @@ private slots:
     void activations();
 };
 
+namespace {
+
+// A playlist file with the given bytes in the folder; returns its path.
+QString writePlaylist(const QTemporaryDir& folder, const QByteArray& bytes)
+{
+    const QString path = folder.filePath(QStringLiteral("sites.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test playlist");
+    return path;
+}
+
+} // namespace
+
 void Startup::optionGrammar_data()
 {
     QTest::addColumn<QString>("arguments");
@@ -114,11 +128,7 @@ void Startup::withoutArgumentsNothingStarts()
 void Startup::optionsAreAppliedAndBrowsingStartsOnFirstShow()
 {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/with blanks XXXXXX"));
-    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
-    QFile list(listPath);
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("http://a/\r\nhttp://b/\r\n");
-    list.close();
+    const QString listPath = writePlaylist(folder, "http://a/\r\nhttp://b/\r\n");
 
     FakePlatform fakes;
     form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
@@ -158,11 +168,7 @@ void Startup::emptyListAtAutoStartShowsTheMessage()
 void Startup::windowIsPaintedBeforeTheFirstPage()
 {
     QTemporaryDir folder;
-    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
-    QFile list(listPath);
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("http://a/\r\n");
-    list.close();
+    const QString listPath = writePlaylist(folder, "http://a/\r\n");
 
     FakePlatform fakes;
     form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
@@ -200,11 +206,7 @@ void Startup::activations()
 {
     QFETCH(QString, cameFrom);
     QTemporaryDir folder;
-    const QString listPath = folder.filePath(QStringLiteral("sites.txt"));
-    QFile list(listPath);
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("http://first/\r\nhttp://second/\r\n");
-    list.close();
+    const QString listPath = writePlaylist(folder, "http://first/\r\nhttp://second/\r\n");
 
     FakePlatform fakes;
     form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
