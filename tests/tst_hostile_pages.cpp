@@ -221,7 +221,8 @@ void HostilePages::initTestCase()
                                    "Content-Disposition: attachment; filename=\"report.bin\"\r\n",
                                    QByteArray(4096, 'x')));
     server_.addRawAnswer(QStringLiteral("/error.html"),
-                         rawAnswer("500 Internal Server Error", "Content-Type: text/html\r\n", "<title>500</title>broken"));
+                         rawAnswer("500 Internal Server Error", "Content-Type: text/html\r\n",
+                                   "<title>500</title>broken"));
     // Answers long after the dwell: the next entry must not wait for it.
     server_.addRawAnswer(QStringLiteral("/slow.html"),
                          rawAnswer("200 OK", "Content-Type: text/html\r\n", "<title>slow</title>at last"), 10000);
@@ -253,7 +254,9 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
         {server_.url(QStringLiteral("/popups.html")), QStringLiteral("/popups.html?") + kStamp},
         {server_.url(QStringLiteral("/permissions.html")), QStringLiteral("/permissions.html?") + kStamp},
         // Runs in the page on screen; the "//" keeps the stamp, put before the "#", a comment.
-        {QStringLiteral("javascript:alert('list');window.open('%1?js');document.title='list script ran';//#").arg(popupTarget), {}},
+        {QStringLiteral("javascript:alert('list');window.open('%1?js');document.title='list script ran';//#")
+             .arg(popupTarget),
+         {}},
         {QStringLiteral("data:text/html,<title>data</title><script>alert('data');window.open('%1?data')</script>#")
              .arg(popupTarget),
          {}},
@@ -378,6 +381,7 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
              qPrintable(shortTitles.join(QLatin1String(" | "))));
     QVERIFY2(titles.contains(QStringLiteral("dialogs clicked")), "the click reached the dialogs page");
     QVERIFY2(titles.contains(QStringLiteral("popups clicked")), "the click reached the pop-ups page");
+    QVERIFY2(titles.contains(QStringLiteral("list script ran")), "the javascript: entry ran in the page on screen");
 
     // The non-ASCII host reached the server in its ASCII form.
     bool idnSeen = false;
