@@ -33,8 +33,10 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure $(CTEST_ARGS)
 
 # Measurements of the real program, headless; not part of `make test`.
+# The instruments are checked first.
 bench: build
 	cmake --build $(BUILD_DIR) --target bench_programs
+	VELTRASE=$(abspath $(BUILD_DIR))/veltrase python3 -m unittest -q bench/test_bench_tools.py
 	VELTRASE=$(abspath $(BUILD_DIR))/veltrase python3 bench/run_all.py --output $(BUILD_DIR)/bench-results.md
 
 soak: build

@@ -234,13 +234,15 @@ def load_average():
 
 
 class Row:
-    """One line of the results table: a figure beside its target."""
+    """One line of the results table: a figure beside its target (met None: a yardstick
+    measured for comparison, with no target of its own)."""
 
     def __init__(self, what, figure, target, met, how=""):
         self.what, self.figure, self.target, self.met, self.how = what, figure, target, met, how
 
     def markdown(self):
-        return "| %s | %s | %s | %s |" % (self.what, self.figure, self.target, "met" if self.met else "**missed**")
+        verdict = "" if self.met is None else "met" if self.met else "**missed**"
+        return "| %s | %s | %s | %s |" % (self.what, self.figure, self.target, verdict)
 
 
 TABLE_HEAD = "| what | figure | target | |\n|---|---|---|---|"

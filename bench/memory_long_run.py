@@ -8,10 +8,11 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import PageServer, Row, bench_program, helper_count, note, start_program, tree_rss_kib
+from benchlib import PageServer, Row, bench_program, helper_count, median, note, start_program, tree_rss_kib
 
 LOADS = 2000
 CHECKPOINTS = list(range(200, LOADS + 1, 200))
+SAMPLES = 5
 
 
 def measure(loads=LOADS, checkpoints=CHECKPOINTS):
@@ -27,7 +28,13 @@ def measure(loads=LOADS, checkpoints=CHECKPOINTS):
             if not words or words[0] != "loaded":
                 continue
             done, failed = int(words[1]), int(words[3])
-            resident[done] = tree_rss_kib(probe.pid)
+            # The probe waits here; the engine's own clean-up after the last load
+            # settles, and a few readings make one figure.
+            readings = []
+            for _ in range(SAMPLES):
+                time.sleep(0.5)
+                readings.append(tree_rss_kib(probe.pid))
+            resident[done] = median(readings)
             note("memory: %4d loads (%d failed) in %5.1f s: %7.1f MiB in %d processes" % (
                 done, failed, time.monotonic() - started, resident[done] / 1024, helper_count(probe.pid) + 1))
             probe.stdin.write("\n")

@@ -64,7 +64,7 @@ def main():
     if chosen.output:
         with open(chosen.output, "w") as f:
             f.write(text)
-    missed = [row.what for row in rows if not row.met]
+    missed = [row.what for row in rows if row.met is False]
     if missed:
         print("\nMissed: %s (bench/RESULTS.md says why)." % "; ".join(missed))
 
