@@ -7,6 +7,7 @@
 #include "platform/process_end.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
+#include "playlist/playlist_entry_delegate.h"
 #include "playlist/url_entry_box.h"
 
 #include <QCheckBox>
@@ -112,6 +113,7 @@ void form2::setupControls()
     lstPlayList = named(new QListWidget(FraPlaylist), "lstPlayList");
     lstPlayList->setSelectionMode(QAbstractItemView::SingleSelection);
     lstPlayList->setUniformItemSizes(true);
+    lstPlayList->setItemDelegate(new PlaylistEntryDelegate(lstPlayList));
     placeInTwips(lstPlayList, 120, 120, 3495, 840);
     cmdRemoveItem = named(new QPushButton(QStringLiteral("Remove"), FraPlaylist), "cmdRemoveItem");
     placeInTwips(cmdRemoveItem, 3840, 150, 795, 220);
