@@ -15,7 +15,7 @@
 //       thread's clock, prints "stop_ms" from the click to the six controls enabled.
 
 #include "app/form2.h"
-#include "browse/webengine_browser.h"
+#include "browse/webengine/webengine_browser.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/random_source.h"

@@ -1,5 +1,5 @@
 # cmake --install build --prefix <dir> gives:
-#   <dir>/lib/veltrase/            the program folder: the executable with its pages beside it
+#   <dir>/lib/veltrase/            the program folder: the executable with its engine plugin and pages
 #   <dir>/bin/veltrase             a link to the executable, for the PATH
 #   <dir>/share/applications/      the desktop entry
 #   <dir>/share/icons/hicolor/     the globe icon in the theme's sizes
@@ -10,6 +10,8 @@ set(VELTRASE_INSTALL_PROGRAM_DIR "lib/veltrase" CACHE STRING
     "Program folder below the prefix: the executable and the pages it shows")
 
 install(TARGETS veltrase RUNTIME DESTINATION ${VELTRASE_INSTALL_PROGRAM_DIR})
+# The browser engine's plugin, which the program loads from its own folder.
+install(TARGETS veltrase_webengine LIBRARY DESTINATION ${VELTRASE_INSTALL_PROGRAM_DIR})
 list(TRANSFORM VELTRASE_PAGES PREPEND ${PROJECT_SOURCE_DIR}/resources/ OUTPUT_VARIABLE veltrase_page_files)
 install(FILES ${veltrase_page_files} DESTINATION ${VELTRASE_INSTALL_PROGRAM_DIR})
 

@@ -1,7 +1,7 @@
 #include "app/application_look.h"
 #include "app/form2.h"
 #include "app/information_arguments.h"
-#include "browse/webengine_browser.h"
+#include "browse/engine_on_demand_browser.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
 #include "platform/command_line_text.h"
@@ -62,7 +62,10 @@ int main(int argc, char* argv[])
         messages,
         dialogs,
         processEnd,
-        [](QWidget* parent) { return new WebEngineBrowser(parent); },
+        [](QWidget* parent) {
+            return new EngineOnDemandBrowser(
+                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent);
+        },
         // The application took its own options (such as -platform) out of argv.
         commandLineText(argumentsAfterProgram()),
         QApplication::applicationDirPath(),

@@ -1,6 +1,7 @@
 #include "app/form2.h"
-#include "browse/url_from_user_text.h"
-#include "browse/webengine_browser.h"
+#include "browse/engine_on_demand_browser.h"
+#include "browse/webengine/url_from_user_text.h"
+#include "browse/webengine/webengine_browser.h"
 #include "platform/event_pump.h"
 #include "support/fake_platform.h"
 #include "support/page_server.h"
@@ -24,6 +25,7 @@ private slots:
     void documentCompleteFollowsFailedLoadsToo();
     void localPathsAndBareHostsBecomeUrls_data();
     void localPathsAndBareHostsBecomeUrls();
+    void missingEnginePluginLeavesTheWindowWorking();
 
 private:
     PageServer server_;
@@ -129,6 +131,20 @@ void BrowserEngine::localPathsAndBareHostsBecomeUrls()
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     QCOMPARE(urlFromUserText(typed, QStringLiteral("/tmp")).toString(QUrl::PrettyDecoded), expected);
+}
+
+void BrowserEngine::missingEnginePluginLeavesTheWindowWorking()
+{
+    EngineOnDemandBrowser browser(QStringLiteral("/nonexistent/veltrase-webengine.so"));
+    QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+    browser.Stop();
+    browser.setSilent(true);
+    browser.Navigate(server_.url(QStringLiteral("/one.html")));
+    browser.Navigate(server_.url(QStringLiteral("/two.html")));
+    browser.Stop();
+    QCoreApplication::processEvents();
+    QCOMPARE(completed.size(), 0);
+    QVERIFY(browser.findChildren<QWidget*>().isEmpty());
 }
 
 VELTRASE_WEBENGINE_TEST_MAIN(BrowserEngine)

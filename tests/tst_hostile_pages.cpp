@@ -1,5 +1,5 @@
 #include "app/form2.h"
-#include "browse/webengine_browser.h"
+#include "browse/webengine/webengine_browser.h"
 #include "platform/event_pump.h"
 #include "support/fake_platform.h"
 #include "support/page_server.h"

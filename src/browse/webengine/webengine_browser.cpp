@@ -1,7 +1,7 @@
-#include "browse/webengine_browser.h"
+#include "browse/webengine/webengine_browser.h"
 
-#include "browse/silent_page.h"
-#include "browse/url_from_user_text.h"
+#include "browse/webengine/silent_page.h"
+#include "browse/webengine/url_from_user_text.h"
 
 #include <QDir>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "browse/url_from_user_text.h"
+#include "browse/webengine/url_from_user_text.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "browse/silent_page.h"
+#include "browse/webengine/silent_page.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "browse/web_browser.h"
+
+// The program's browser: it loads the browser engine from its plugin on the first
+// navigation, so the window opens without paying for the engine's libraries, and a
+// user who only edits a playlist never starts it.
+class EngineOnDemandBrowser final : public WebBrowser {
+    Q_OBJECT
+
+public:
+    EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent = nullptr);
+
+    void Navigate(const QString& urlText) override;
+    void Stop() override;
+    void setSilent(bool silent) override;
+
+    // Name of the plugin beside the executable.
+    static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }
+
+private:
+    bool startEngine();
+
+    QString pluginPath_;
+    WebBrowser* engine_ = nullptr;
+    bool engineFailed_ = false;
+    bool silent_ = false;
+};
