@@ -408,6 +408,8 @@ void HostilePages::killedRendererComesBackAndTheRunGoesOn()
     QVERIFY(w.startEngine());
     w.form.lstPlayList->addItems(
         {server_.url(QStringLiteral("/alive-a.html")), server_.url(QStringLiteral("/alive-b.html"))});
+    // Two seconds, so the reload has time to finish within the dwell on a busy machine.
+    w.form.txt_interval->setText(QStringLiteral("2"));
     WindowWatch watch(&w.form);
 
     // The first time the first page shows, its render process is killed.
@@ -492,6 +494,8 @@ void HostilePages::closingTheWindowMidDwellEndsTheProgramAtOnce()
     QTRY_VERIFY_WITH_TIMEOUT(server_.requests().size() > before, 30000);
     const QList<qint64> helpers = descendantProcesses(program.processId());
     QVERIFY2(!helpers.isEmpty(), "the browser engine runs in helper processes");
+    // Into the dwell proper: the engine's start-up work for the first page is done.
+    QTest::qWait(1500);
 
     QElapsedTimer sinceClose;
     sinceClose.start();
