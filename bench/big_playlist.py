@@ -2,7 +2,9 @@
 """Big playlist: opening and saving 32,767 entries through the window's own handlers
 (bench/playlist/playlist_load_save.cpp: read, decode, fill the list box and repaint;
 read the list box, write, sync and rename), and Start to the first request with that
-list (bench/probe.cpp in "start" mode, against a loopback server)."""
+list (bench/probe.cpp built as veltrase_window_probe, in "start" mode, against a
+loopback server: the engine is loaded from its plugin on the first Start, as in the
+program)."""
 import os
 import re
 import subprocess
@@ -37,7 +39,7 @@ def start_to_first_request(entries=ENTRIES):
     with tempfile.TemporaryDirectory() as folder:
         playlist = os.path.join(folder, "big.txt")
         write_playlist(playlist, [server.url("/big%d.html" % i) for i in range(entries)])
-        probe = start_program(["start", playlist], binary=bench_program("veltrase_probe"), stdin=subprocess.PIPE,
+        probe = start_program(["start", playlist], binary=bench_program("veltrase_window_probe"), stdin=subprocess.PIPE,
                               stdout=subprocess.PIPE, text=True)
         try:
             for line in probe.stdout:

@@ -2,20 +2,21 @@
 // as pages complete, Start to the first request with a big playlist, and a click on
 // Stop in the middle of a dwell. A Python script drives each mode over
 // standard input and output and watches the process tree and the page server from
-// outside (see the scripts beside this file).
+// outside (see the scripts beside this file). Built twice: veltrase_probe holds the
+// browser adapter itself; veltrase_window_probe has the program's window and browser,
+// which loads the engine from its plugin on the first page, as the program does.
 //
 //   veltrase_probe memory URL_PREFIX LOADS CHECKPOINT...
 //       navigates URL_PREFIX0.html, URL_PREFIX1.html, ... each as soon as the last
 //       completed; at each checkpoint prints "loaded N" and waits for a line.
-//   veltrase_probe start PLAYLIST
+//   veltrase_window_probe start PLAYLIST
 //       opens PLAYLIST through the window, then prints "start T" (monotonic seconds)
 //       before each of two Starts, each stopped by a line on standard input.
-//   veltrase_probe stop URL TRIALS
+//   veltrase_window_probe stop URL TRIALS
 //       starts a 30-second dwell on URL, clicks Stop at a random moment from another
 //       thread's clock, prints "stop_ms" from the click to the six controls enabled.
 
 #include "app/form2.h"
-#include "browse/webengine/webengine_browser.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/random_source.h"
@@ -29,8 +30,14 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTest>
+
+#ifdef PROBE_BROWSER_ADAPTER
+#include "browse/webengine/webengine_browser.h"
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#else
+#include "browse/engine_on_demand_browser.h"
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -45,12 +52,6 @@
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-double monotonicSeconds()
-{
-    // The same clock as Python's time.monotonic(), so the driver can compare moments.
-    return std::chrono::duration<double>(SteadyClock::now().time_since_epoch()).count();
-}
 
 void say(const char* format, auto... values)
 {
@@ -96,20 +97,7 @@ private:
     QSocketNotifier notifier_;
 };
 
-struct ProbePlatform {
-    QtEventPump pump;
-    SystemClock clock;
-    TimeSeededRandom random;
-    PrintedMessages messages;
-    AnsweredFileDialogs dialogs;
-    RecordedProcessEnd processEnd;
-
-    Platform platform()
-    {
-        return Platform{pump, clock, random, messages, dialogs, processEnd,
-                        [](QWidget* parent) { return new WebEngineBrowser(parent); }, QString(), QString()};
-    }
-};
+#ifdef PROBE_BROWSER_ADAPTER
 
 int measureMemory(const QStringList& arguments)
 {
@@ -148,6 +136,33 @@ int measureMemory(const QStringList& arguments)
     driver.waitForLine();
     return 0;
 }
+
+#else
+
+double monotonicSeconds()
+{
+    // The same clock as Python's time.monotonic(), so the driver can compare moments.
+    return std::chrono::duration<double>(SteadyClock::now().time_since_epoch()).count();
+}
+
+struct ProbePlatform {
+    QtEventPump pump;
+    SystemClock clock;
+    TimeSeededRandom random;
+    PrintedMessages messages;
+    AnsweredFileDialogs dialogs;
+    RecordedProcessEnd processEnd;
+
+    Platform platform()
+    {
+        // The program's own browser: the engine comes from its plugin on the first page.
+        return Platform{pump, clock, random, messages, dialogs, processEnd,
+                        [](QWidget* parent) {
+                            return new EngineOnDemandBrowser(QStringLiteral(VELTRASE_ENGINE_PLUGIN), parent);
+                        },
+                        QString(), QString()};
+    }
+};
 
 int measureStart(const QStringList& arguments)
 {
@@ -236,6 +251,8 @@ int measureStop(const QStringList& arguments)
     return 0;
 }
 
+#endif
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -244,12 +261,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString mode = arguments.isEmpty() ? QString() : arguments.takeFirst();
+#ifdef PROBE_BROWSER_ADAPTER
     if (mode == QLatin1String("memory"))
         return measureMemory(arguments);
+    std::fprintf(stderr, "usage: veltrase_probe memory URL_PREFIX LOADS CHECKPOINT...\n");
+#else
     if (mode == QLatin1String("start"))
         return measureStart(arguments);
     if (mode == QLatin1String("stop"))
         return measureStop(arguments);
-    std::fprintf(stderr, "usage: veltrase_probe memory|start|stop ...\n");
+    std::fprintf(stderr, "usage: veltrase_window_probe start|stop ...\n");
+#endif
     return 1;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Responsiveness: during a dwell of 30 s (slices of 300 ms), a click on Stop at a
-random moment, to the six editing controls enabled again (bench/probe.cpp in "stop"
-mode: the click is timed and sent from another thread, as the window system's input
-would come, and the controls are seen enabled as they change)."""
+random moment, to the six editing controls enabled again (bench/probe.cpp built as
+veltrase_window_probe, in "stop" mode: the click is timed and sent from another
+thread, as the window system's input would come, and the controls are seen enabled
+as they change)."""
 import os
 import subprocess
 import sys
@@ -15,7 +16,7 @@ TRIALS = 8
 
 def measure(trials=TRIALS):
     server = PageServer()
-    probe = start_program(["stop", server.url("/dwell.html"), str(trials)], binary=bench_program("veltrase_probe"),
+    probe = start_program(["stop", server.url("/dwell.html"), str(trials)], binary=bench_program("veltrase_window_probe"),
                           stdout=subprocess.PIPE, text=True)
     times = []
     for line in probe.stdout:
