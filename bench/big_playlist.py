@@ -30,6 +30,8 @@ def load_and_save(repeats=7):
         found = re.match(r"(Open|Save) .* median +([\d.]+) ms .* worst +([\d.]+) ms", line)
         if found:
             figures[found.group(1)] = (float(found.group(2)), float(found.group(3)))
+    if sorted(figures) != ["Open", "Save"]:
+        raise SystemExit("big_playlist: no Open and Save lines in what playlist_load_save printed")
     return figures
 
 

@@ -13,6 +13,8 @@ import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchlib
+import big_playlist
+import memory_long_run
 import soak
 
 
@@ -150,6 +152,27 @@ class FirstPaint(unittest.TestCase):
         self.assertEqual(answer.returncode, 1)
         self.assertIn("no window was mapped", answer.stderr)
         self.assertLess(time.monotonic() - started, 20)
+
+
+@unittest.skipUnless(all(os.path.exists(benchlib.bench_program(name))
+                         for name in ("veltrase_probe", "veltrase_window_probe", "playlist_load_save")),
+                     "needs the bench programs (make bench builds them)")
+class Probes(unittest.TestCase):
+    """The drivers and the programs they drive agree on what they say to each other."""
+
+    def test_memory_is_read_at_each_checkpoint_and_the_last_load(self):
+        resident = memory_long_run.measure(loads=3, checkpoints=[2])
+        self.assertEqual(sorted(resident), [2, 3])
+        self.assertTrue(all(kib > 50 * 1024 for kib in resident.values()), resident)
+
+    def test_both_starts_reach_the_server(self):
+        started = big_playlist.start_to_first_request(entries=2)
+        self.assertEqual(sorted(started), ["cold", "warm"])
+        self.assertTrue(all(0 < ms < 60000 for ms in started.values()), started)
+
+    def test_open_and_save_figures_are_found_in_the_playlist_timing(self):
+        figures = big_playlist.load_and_save(repeats=1)
+        self.assertEqual(sorted(figures), ["Open", "Save"])
 
 
 if __name__ == "__main__":
