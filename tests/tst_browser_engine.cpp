@@ -5,6 +5,7 @@
 #include "platform/event_pump.h"
 #include "support/fake_platform.h"
 #include "support/page_server.h"
+#include "support/real_window.h"
 #include "support/webengine_test_main.h"
 
 #include <QCheckBox>
@@ -32,22 +33,6 @@ private:
 };
 
 namespace {
-
-// Real pump and real browser; the clock stays fake so the stamp is known.
-struct RealWindow {
-    RealWindow()
-        : form(Platform{pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
-                        [](QWidget* parent) { return new WebEngineBrowser(parent); }, QString(), QString()})
-    {
-        form.txt_interval->setText(QStringLiteral("1"));
-        form.ckLoop->setChecked(false);
-    }
-    WebEngineBrowser& browser() { return *static_cast<WebEngineBrowser*>(form.WebBrowser1); }
-
-    FakePlatform fakes;
-    QtEventPump pump;
-    form2 form;
-};
 
 QList<QWidget*> visibleDialogs()
 {

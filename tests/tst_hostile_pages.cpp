@@ -3,6 +3,7 @@
 #include "platform/event_pump.h"
 #include "support/fake_platform.h"
 #include "support/page_server.h"
+#include "support/real_window.h"
 #include "support/process_tree.h"
 #include "support/webengine_test_main.h"
 #ifdef VELTRASE_HAVE_X11
@@ -49,31 +50,6 @@ private:
 namespace {
 
 const QString kStamp = QStringLiteral("202435789");
-
-// Real pump and real browser; the clock stays fake so the stamp is known.
-struct RealWindow {
-    RealWindow()
-        : form(Platform{pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
-                        [](QWidget* parent) { return new WebEngineBrowser(parent); }, QString(), QString()})
-    {
-        form.txt_interval->setText(QStringLiteral("1"));
-        form.ckLoop->setChecked(false);
-    }
-    WebEngineBrowser& browser() { return *static_cast<WebEngineBrowser*>(form.WebBrowser1); }
-    QWebEnginePage& page() { return *browser().view()->page(); }
-
-    // Starts the engine on an empty page, so its page can be watched from the start of a run.
-    bool startEngine()
-    {
-        QSignalSpy completed(form.WebBrowser1, &WebBrowser::DocumentComplete);
-        browser().Navigate(QStringLiteral("about:blank"));
-        return completed.wait(20000);
-    }
-
-    FakePlatform fakes;
-    QtEventPump pump;
-    form2 form;
-};
 
 // Every window but the main one that shows while it runs: a page dialog, a message box, a
 // pop-up. Each is recorded and closed, so a failure is reported instead of hanging the run.
