@@ -15,8 +15,10 @@ FUZZ_SECONDS ?= 60
 deps:
 	@scripts/install-deps
 
+# ccache, when installed, makes a rebuild in a second checkout cheap.
 $(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 configure: deps $(BUILD_DIR)/build.ninja
 
