@@ -1,6 +1,6 @@
 #include "app/application_look.h"
 #include "app/form2.h"
-#include "app/information_arguments.h"
+#include "app/long_options.h"
 #include "browse/engine_on_demand_browser.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
@@ -27,9 +27,11 @@ int main(int argc, char* argv[])
         return arguments;
     };
     // Answered without a window, so they work on a machine without a display.
-    if (const std::optional<QString> answer = answerToInformationArgument(argumentsAfterProgram())) {
-        std::fputs(qUtf8Printable(*answer), stdout);
-        return 0;
+    if (const ArgumentReading reading = readArguments(argumentsAfterProgram());
+        reading.action != ArgumentReading::Action::Run) {
+        const bool answered = reading.action == ArgumentReading::Action::Answer;
+        std::fputs(qUtf8Printable(reading.message), answered ? stdout : stderr);
+        return answered ? 0 : exitStatusUsageError;
     }
     if (const QString reason = reasonBrowserCannotStart(); !reason.isEmpty()) {
         std::fputs(qUtf8Printable(reason), stderr);
@@ -55,6 +57,8 @@ int main(int argc, char* argv[])
     QtFileDialogs dialogs;
     QtProcessEnd processEnd;
 
+    // The application took its own options (such as -platform) out of argv.
+    const ArgumentReading arguments = readArguments(argumentsAfterProgram());
     const Platform platform{
         pump,
         clock,
@@ -66,9 +70,9 @@ int main(int argc, char* argv[])
             return new EngineOnDemandBrowser(
                 QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent);
         },
-        // The application took its own options (such as -platform) out of argv.
-        commandLineText(argumentsAfterProgram()),
+        commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
+        arguments.options,
     };
     form2 window(platform);
     window.show();

@@ -90,17 +90,29 @@ void EndToEnd::informationArgumentsAnswerWithoutAWindow()
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
 
-    program.start(QStringLiteral(VELTRASE_BINARY), {QStringLiteral("--version")});
-    QVERIFY(program.waitForFinished(5000));
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(program.readAllStandardOutput(), QByteArray("Veltrase 3.1.1\n"));
-
-    program.start(QStringLiteral(VELTRASE_BINARY), {QStringLiteral("--help")});
-    QVERIFY(program.waitForFinished(5000));
-    QCOMPARE(program.exitCode(), 0);
-    const QByteArray usage = program.readAllStandardOutput();
-    for (const char* option : {"/f=", "/t=", "/r=Y", "Example"})
-        QVERIFY2(usage.contains(option), option);
+    struct Answer {
+        QStringList arguments;
+        int status;
+        QProcess::ProcessChannel channel;
+        QList<QByteArray> saying;
+    };
+    const QList<Answer> answers{
+        {{QStringLiteral("--version")}, 0, QProcess::StandardOutput, {"Veltrase 3.1.1\n"}},
+        {{QStringLiteral("--help")}, 0, QProcess::StandardOutput,
+         {"/f=", "/t=", "/r=Y", "--once", "--exit", "--cache", "--full-screen", "--keep-screen-on", "--zoom=",
+          "--private", "--follow", "Exit status", "XDG_DATA_HOME"}},
+        {{QStringLiteral("/t=5"), QStringLiteral("--frobnicate")}, 2, QProcess::StandardError,
+         {"'--frobnicate'", "--help"}},
+    };
+    for (const Answer& answer : answers) {
+        program.start(QStringLiteral(VELTRASE_BINARY), answer.arguments);
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(program.exitCode(), answer.status);
+        program.setReadChannel(answer.channel);
+        const QByteArray said = program.readAll();
+        for (const QByteArray& part : answer.saying)
+            QVERIFY2(said.contains(part), part.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(EndToEnd)

@@ -366,7 +366,7 @@ void PlaylistWindow::openDuringARun()
     WatchingDialogs dialogs;
     const Platform faked = fakes.platform();
     form2 form(Platform{faked.pump, faked.clock, faked.random, faked.messages, dialogs, faked.processEnd,
-                        faked.makeBrowser, faked.commandLine, faked.programFolder});
+                        faked.makeBrowser, faked.commandLine, faked.programFolder, faked.options});
     QString stopFlagSeen;
     dialogs.answer = dir.filePath("next.txt");
     dialogs.look = [&] { stopFlagSeen = form.StopFlag; };

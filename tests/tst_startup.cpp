@@ -1,7 +1,7 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
 #include "app/form2.h"
-#include "app/information_arguments.h"
+#include "app/long_options.h"
 #include "support/fake_platform.h"
 
 #include <QCheckBox>
@@ -20,8 +20,9 @@ private slots:
     void optionGrammar_data();
     void optionGrammar();
     void readOptionAtPosition();
-    void informationArguments_data();
-    void informationArguments();
+    void longOptions_data();
+    void longOptions();
+    void longOptionsSetTheTicks();
     void withoutArgumentsNothingStarts();
     void optionsAreAppliedAndBrowsingStartsOnFirstShow();
     void emptyListAtAutoStartShowsTheMessage();
@@ -89,23 +90,54 @@ void Startup::readOptionAtPosition()
     QCOMPARE(readOption(QStringLiteral("/t=12"), 1), QString());
 }
 
-void Startup::informationArguments_data()
+void Startup::longOptions_data()
 {
+    using Action = ArgumentReading::Action;
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("answered");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("oldGrammar");
 
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << true;
-    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << true;
-    QTest::newRow("options") << QStringList{QStringLiteral("/t=5")} << false;
-    QTest::newRow("--help among options is an option text")
-        << QStringList{QStringLiteral("/t=5"), QStringLiteral("--help")} << false;
-    QTest::newRow("nothing") << QStringList{} << false;
+    const auto row = [](const char* name, const QString& line, Action action, const QString& oldGrammar) {
+        QTest::newRow(name) << line.split(QLatin1Char(' '), Qt::SkipEmptyParts) << int(action) << oldGrammar;
+    };
+    row("--version", QStringLiteral("--version"), Action::Answer, {});
+    row("-h among options", QStringLiteral("/t=5 -h"), Action::Answer, {});
+    row("--help beside the toolkit's options", QStringLiteral("--help -platform offscreen"), Action::Answer, {});
+    row("old grammar word for word", QStringLiteral("/f=my -list.txt /t=5"), Action::Run,
+        QStringLiteral("/f=my -list.txt /t=5"));
+    row("long options taken out", QStringLiteral("--once /f=a b.txt --zoom 150 /t=5"), Action::Run,
+        QStringLiteral("/f=a b.txt /t=5"));
+    row("unknown word", QStringLiteral("/t=5 --fullscreen"), Action::UsageError, {});
+    row("zoom out of range", QStringLiteral("--zoom=501"), Action::UsageError, {});
+    row("zoom not a number", QStringLiteral("--zoom=big"), Action::UsageError, {});
 }
 
-void Startup::informationArguments()
+void Startup::longOptions()
 {
     QFETCH(QStringList, arguments);
-    QTEST(answerToInformationArgument(arguments).has_value(), "answered");
+    const ArgumentReading reading = readArguments(arguments);
+    QTEST(int(reading.action), "action");
+    QTEST(reading.oldGrammarArguments.join(QLatin1Char(' ')), "oldGrammar");
+    if (reading.action == ArgumentReading::Action::UsageError)
+        QVERIFY2(reading.message.contains(QLatin1String("--help")), qPrintable(reading.message));
+}
+
+void Startup::longOptionsSetTheTicks()
+{
+    FakePlatform fakes;
+    fakes.options = readArguments({QStringLiteral("--exit"), QStringLiteral("--cache"), QStringLiteral("--zoom=25")}).options;
+    QCOMPARE(fakes.options.zoomPercent, 25);
+    form2 form(fakes.platform());
+    QVERIFY(form.ckExit->isChecked());
+    QVERIFY(!form.ckLoop->isChecked());
+    QCOMPARE(form.ckCache->text(), QStringLiteral("Cache"));
+    QCOMPARE(form.AutoStartFlag, QStringLiteral("N"));
+
+    FakePlatform once;
+    once.options.once = true;
+    form2 onceForm(once.platform());
+    QVERIFY(!onceForm.ckLoop->isChecked());
+    QVERIFY(!onceForm.ckExit->isChecked());
 }
 
 void Startup::withoutArgumentsNothingStarts()

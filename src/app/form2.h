@@ -140,6 +140,7 @@ private:
     void EndProgram();
     void AutoStart();
     void ParseCommandLine();
+    void applyLongOptions();
     // Each returns what the user must be told (a failure, lines left out), or nothing.
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();

@@ -33,6 +33,19 @@ void form2::Form_Load()
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
         AutoStartFlag = QStringLiteral("Y");
     }
+    applyLongOptions();
+}
+
+void form2::applyLongOptions()
+{
+    const LongOptions& options = platform_.options;
+    // Through the ticks, so each box's own handler keeps its caption and Loop in step.
+    if (options.once)
+        ckLoop->setChecked(false);
+    if (options.exitAtEnd)
+        ckExit->setChecked(true);
+    if (options.cache)
+        ckCache->setChecked(false);
 }
 
 void form2::ParseCommandLine()

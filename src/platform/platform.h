@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/long_options.h"
+
 #include <QString>
 
 #include <functional>
@@ -25,4 +27,6 @@ struct Platform {
     std::function<WebBrowser*(QWidget* parent)> makeBrowser;
     QString commandLine;
     QString programFolder;
+    // The GNU-style options, read before the old grammar.
+    LongOptions options = {};
 };

@@ -69,5 +69,6 @@ Platform FakePlatform::platform(const QString& commandLine, const QString& progr
         },
         commandLine,
         programFolder,
+        options,
     };
 }

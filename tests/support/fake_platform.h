@@ -113,6 +113,7 @@ struct FakePlatform {
     PreAnsweredDialogs dialogs;
     RecordingProcessEnd processEnd;
     FakeBrowser* browser = nullptr;
+    LongOptions options;
 
     Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"));
 };
