@@ -118,20 +118,21 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("added");
+    QTest::addColumn<QStringList>("added");
 
-    QTest::newRow("empty box") << "" << -1 << "";
-    QTest::newRow("spaces around") << "  abc  " << 0 << "  abc";
-    QTest::newRow("only spaces") << "   " << 1 << "";
-    QTest::newRow("trailing tab stays") << "abc\t" << -1 << "abc\t";
-    QTest::newRow("duplicate") << "first" << 0 << "first";
+    QTest::newRow("empty box") << "" << -1 << QStringList{""};
+    QTest::newRow("spaces around") << "  abc  " << 0 << QStringList{"  abc"};
+    QTest::newRow("only spaces") << "   " << 1 << QStringList{""};
+    QTest::newRow("trailing tab stays") << "abc\t" << -1 << QStringList{"abc\t"};
+    QTest::newRow("duplicate") << "first" << 0 << QStringList{"first"};
+    QTest::newRow("pasted lines") << "http://a \r\n\n  \r  b\nc\n" << 0 << QStringList{"http://a", "  b", "c"};
 }
 
 void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
 {
     QFETCH(QString, typed);
     QFETCH(int, selected);
-    QFETCH(QString, added);
+    QFETCH(QStringList, added);
     FakePlatform fakes;
     form2 form(fakes.platform());
     form.lstPlayList->addItems({"first", "second"});
@@ -139,8 +140,16 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
     form.txtItemToAdd->setText(typed);
 
     QTest::mouseClick(form.cmdAddItem, Qt::LeftButton);
-    QCOMPARE(entries(form), (QStringList{"first", "second", added}));
+    QCOMPARE(entries(form), QStringList({"first", "second"}) + added);
     QCOMPARE(form.txtItemToAdd->text(), QString());
+
+    // Enter adds as the button does, and not while a run has the button disabled.
+    QTest::keyClicks(form.txtItemToAdd, "http://typed");
+    QTest::keyClick(form.txtItemToAdd, Qt::Key_Return);
+    form.cmdAddItem->setEnabled(false);
+    QTest::keyClicks(form.txtItemToAdd, "x");
+    QTest::keyClick(form.txtItemToAdd, Qt::Key_Return);
+    QCOMPARE(entries(form).sliced(2 + added.size()), QStringList{"http://typed"});
     QCOMPARE(form.lstPlayList->currentRow(), selected);
 }
 
@@ -190,7 +199,13 @@ void PlaylistWindow::dropsAppendOneEntryPerUrlOrLine()
     picture.setImageData(QColor(Qt::red));
     QVERIFY(!dropFromOutside(form.txtItemToAdd, picture));
 
-    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "", "e"}));
+    // A link dragged from the page shown in the window: the engine's view is inside the browser.
+    QMimeData pageLink;
+    pageLink.setUrls({QUrl("http://page.example/linked")});
+    QVERIFY(form.txtItemToAdd->drop(pageLink, new QWidget(form.WebBrowser1)));
+
+    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "e",
+                                             "http://page.example/linked"}));
     form.txt_url1->setText("http://f.example/  ");
     form.txtItemToAdd_DragDrop(form.txt_url1);
     QCOMPARE(entries(form).last(), "http://f.example/");
@@ -264,6 +279,7 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     fakes.dialogs.setNextFileName(saved);
     form.Save_Click();
     QCOMPARE(contents(saved), QByteArray());
+
     QCOMPARE(fakes.messages.shown, QStringList{});
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
 }

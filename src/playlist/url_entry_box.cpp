@@ -1,14 +1,30 @@
 #include "playlist/url_entry_box.h"
 
+#include "browse/web_browser.h"
 #include "playlist/dropped_entries.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 
+namespace {
+
+// A page shown in the browser is another program's content: what a drag from it carries
+// is its data, and the engine's view has no text of its own to give.
+bool isInBrowser(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        if (qobject_cast<const WebBrowser*>(widget))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QWidget* UrlEntryBox::controlOfThisWindow(QObject* source) const
 {
     auto* control = qobject_cast<QWidget*>(source);
-    return control && control != this && control->window() == window() ? control : nullptr;
+    return control && control != this && control->window() == window() && !isInBrowser(control) ? control : nullptr;
 }
 
 bool UrlEntryBox::canTake(const QMimeData& data, QObject* source) const

@@ -6,8 +6,9 @@
 class QMimeData;
 
 // The URL entry box of the playlist. Whatever is dropped on it goes to the end of the
-// playlist instead of into the box: URLs or lines of text from another program, or the
-// text of a control of this window that a drag started from.
+// playlist instead of into the box: URLs or lines of text from another program or from
+// the page the browser shows, or the text of a control of this window that a drag
+// started from.
 class UrlEntryBox final : public QLineEdit {
     Q_OBJECT
 
