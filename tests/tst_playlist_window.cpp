@@ -280,6 +280,13 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     form.Save_Click();
     QCOMPARE(contents(saved), QByteArray());
 
+    // An 8-bit file, opened and saved untouched, keeps its bytes.
+    write(list, "caf\xE9\r\nhttp://a\r\n");
+    fakes.dialogs.setNextFileName(list);
+    form.cmdOpen_Click();
+    fakes.dialogs.setNextFileName(saved);
+    form.cmdSave_Click();
+    QCOMPARE(contents(saved), QByteArray("caf\xE9\r\nhttp://a\r\n"));
     QCOMPARE(fakes.messages.shown, QStringList{});
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
 }
