@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -26,6 +27,8 @@ private slots:
     void dropsAppendOneEntryPerUrlOrLine();
     void fullListTakesWhatFitsAndSaysWhy();
     void openAndSaveWriteTheExpectedBytes();
+    void saveKeepsTheFilesPermissions_data();
+    void saveKeepsTheFilesPermissions();
     void faultsKeepTheListAndTheFile_data();
     void faultsKeepTheListAndTheFile();
     void openDuringARun_data();
@@ -73,11 +76,13 @@ bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
 // while the window works, as an ordinary user running the program would have none.
 class AsOrdinaryUser {
 public:
-    AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+    AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0) {}
     ~AsOrdinaryUser()
     {
-        if (dropped_)
+        if (dropped_) {
             (void)::seteuid(0);
+            (void)::setegid(0);
+        }
     }
 
 private:
@@ -291,6 +296,48 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
 }
 
+void PlaylistWindow::saveKeepsTheFilesPermissions_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<int>("mode");
+
+    QTest::newRow("replaced whole") << false << 0640;
+    // No file can be made beside it, so it is written in place.
+    QTest::newRow("in a read-only folder") << true << 0646;
+}
+
+void PlaylistWindow::saveKeepsTheFilesPermissions()
+{
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("lists");
+    const QString path = folder + "/list.txt";
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+    QVERIFY(QDir().mkdir(folder));
+    write(path, "old\r\n");
+    std::filesystem::permissions(path.toStdString(), std::filesystem::perms(mode));
+    if (readOnlyFolder)
+        QFile::setPermissions(folder, QFile::Permissions(0x5555));
+
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    form.lstPlayList->addItem("new");
+    fakes.dialogs.setNextFileName(path);
+    {
+        std::optional<AsOrdinaryUser> ordinaryUser;
+        if (readOnlyFolder)
+            ordinaryUser.emplace();
+        form.cmdSave_Click();
+    }
+    QFile::setPermissions(folder, QFile::Permissions(0x7755));
+
+    QCOMPARE(fakes.messages.shown, QStringList{});
+    QCOMPARE(contents(path), QByteArray("new\r\n"));
+    QCOMPARE(int(std::filesystem::status(path.toStdString()).permissions()), mode);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"list.txt"});
+}
+
 void PlaylistWindow::faultsKeepTheListAndTheFile_data()
 {
     QTest::addColumn<Fault>("fault");
@@ -303,7 +350,7 @@ void PlaylistWindow::faultsKeepTheListAndTheFile_data()
     QTest::newRow("unreadable file") << Fault::UnreadableFile << true << "permission denied";
     QTest::newRow("folder to open") << Fault::Folder << true << "folder";
     QTest::newRow("folder to save to") << Fault::Folder << false << "folder";
-    QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << false << "permission denied";
+    QTest::newRow("new file in a read-only folder") << Fault::ReadOnlyFolder << false << "permission denied";
     QTest::newRow("full file system") << Fault::FullFileSystem << false << "no space left on device";
 }
 
@@ -335,7 +382,7 @@ void PlaylistWindow::faultsKeepTheListAndTheFile()
     const QByteArray oldBytes("kept\r\n");
     if (fault == Fault::Folder)
         QVERIFY(QDir().mkpath(path));
-    else if (fault != Fault::MissingFile)
+    else if (fault != Fault::MissingFile && fault != Fault::ReadOnlyFolder)
         write(path, oldBytes);
     QFile::setPermissions(path, fault == Fault::UnreadableFile ? QFile::Permissions() : QFile::Permissions(0x6666));
     // One page left free: the save starts to write, then runs out of room part-way.

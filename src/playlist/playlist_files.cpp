@@ -70,6 +70,10 @@ QString writePlaylistFile(const QString& path, const QStringList& entries, Playl
     // Unbuffered, so a write that runs out of room says so itself; a short write
     // must never reach commit, which would put a cut-off file in place of the old one.
     QSaveFile file(path);
+    // Only where the folder refuses the file beside it while the file itself may be
+    // written: a save in place beats none, though a write that fails part-way then
+    // leaves the file cut off.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return inPlainWords(file.errorString());
     const QByteArray bytes = playlistBytesFromEntries(entries, encoding);

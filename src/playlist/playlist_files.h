@@ -24,6 +24,7 @@ struct PlaylistFileRead {
 PlaylistFileRead readPlaylistFile(const QString& path);
 
 // Writes the entries beside the file and puts them in its place only once every byte
-// is on disk, so a failed save leaves the old file as it was. Returns why it failed,
-// in plain words, or an empty text when it worked.
+// is on disk, so a failed save leaves the old file as it was. A file the user may write
+// in a folder where no file can be made is written in place instead. Returns why it
+// failed, in plain words, or an empty text when it worked.
 QString writePlaylistFile(const QString& path, const QStringList& entries, PlaylistEncoding encoding);
