@@ -11,9 +11,12 @@ add_library(veltrase_logic STATIC
     ${VELTRASE_LOGIC_DIR}/layout/layout_controls.h
     ${VELTRASE_LOGIC_DIR}/layout/layout_arithmetic.h ${VELTRASE_LOGIC_DIR}/layout/layout_arithmetic.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/dropped_entries.h ${VELTRASE_LOGIC_DIR}/playlist/dropped_entries.cpp
+    ${VELTRASE_LOGIC_DIR}/playlist/line_ends.h
     ${VELTRASE_LOGIC_DIR}/playlist/playlist_capacity.h
+    ${VELTRASE_LOGIC_DIR}/playlist/playlist_encoding.h
     ${VELTRASE_LOGIC_DIR}/playlist/playlist_format.h ${VELTRASE_LOGIC_DIR}/playlist/playlist_format.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/right_trim.h ${VELTRASE_LOGIC_DIR}/playlist/right_trim.cpp
+    ${VELTRASE_LOGIC_DIR}/playlist/text_entries.h ${VELTRASE_LOGIC_DIR}/playlist/text_entries.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/windows1252.h ${VELTRASE_LOGIC_DIR}/playlist/windows1252.cpp
     ${VELTRASE_LOGIC_DIR}/platform/application_title.h
     ${VELTRASE_LOGIC_DIR}/platform/command_line_text.h

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -26,6 +27,8 @@ private slots:
     void dropsAppendOneEntryPerUrlOrLine();
     void fullListTakesWhatFitsAndSaysWhy();
     void openAndSaveWriteTheExpectedBytes();
+    void saveKeepsTheFilesPermissions_data();
+    void saveKeepsTheFilesPermissions();
     void faultsKeepTheListAndTheFile_data();
     void faultsKeepTheListAndTheFile();
     void openDuringARun_data();
@@ -73,11 +76,13 @@ bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
 // while the window works, as an ordinary user running the program would have none.
 class AsOrdinaryUser {
 public:
-    AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+    AsOrdinaryUser() : dropped_(::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0) {}
     ~AsOrdinaryUser()
     {
-        if (dropped_)
+        if (dropped_) {
             (void)::seteuid(0);
+            (void)::setegid(0);
+        }
     }
 
 private:
@@ -118,20 +123,21 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("added");
+    QTest::addColumn<QStringList>("added");
 
-    QTest::newRow("empty box") << "" << -1 << "";
-    QTest::newRow("spaces around") << "  abc  " << 0 << "  abc";
-    QTest::newRow("only spaces") << "   " << 1 << "";
-    QTest::newRow("trailing tab stays") << "abc\t" << -1 << "abc\t";
-    QTest::newRow("duplicate") << "first" << 0 << "first";
+    QTest::newRow("empty box") << "" << -1 << QStringList{""};
+    QTest::newRow("spaces around") << "  abc  " << 0 << QStringList{"  abc"};
+    QTest::newRow("only spaces") << "   " << 1 << QStringList{""};
+    QTest::newRow("trailing tab stays") << "abc\t" << -1 << QStringList{"abc\t"};
+    QTest::newRow("duplicate") << "first" << 0 << QStringList{"first"};
+    QTest::newRow("pasted lines") << "http://a \r\n\n  \r  b\nc\n" << 0 << QStringList{"http://a", "  b", "c"};
 }
 
 void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
 {
     QFETCH(QString, typed);
     QFETCH(int, selected);
-    QFETCH(QString, added);
+    QFETCH(QStringList, added);
     FakePlatform fakes;
     form2 form(fakes.platform());
     form.lstPlayList->addItems({"first", "second"});
@@ -139,8 +145,16 @@ void PlaylistWindow::addAppendsTrimmedAndKeepsTheSelection()
     form.txtItemToAdd->setText(typed);
 
     QTest::mouseClick(form.cmdAddItem, Qt::LeftButton);
-    QCOMPARE(entries(form), (QStringList{"first", "second", added}));
+    QCOMPARE(entries(form), QStringList({"first", "second"}) + added);
     QCOMPARE(form.txtItemToAdd->text(), QString());
+
+    // Enter adds as the button does, and not while a run has the button disabled.
+    QTest::keyClicks(form.txtItemToAdd, "http://typed");
+    QTest::keyClick(form.txtItemToAdd, Qt::Key_Return);
+    form.cmdAddItem->setEnabled(false);
+    QTest::keyClicks(form.txtItemToAdd, "x");
+    QTest::keyClick(form.txtItemToAdd, Qt::Key_Return);
+    QCOMPARE(entries(form).sliced(2 + added.size()), QStringList{"http://typed"});
     QCOMPARE(form.lstPlayList->currentRow(), selected);
 }
 
@@ -190,7 +204,13 @@ void PlaylistWindow::dropsAppendOneEntryPerUrlOrLine()
     picture.setImageData(QColor(Qt::red));
     QVERIFY(!dropFromOutside(form.txtItemToAdd, picture));
 
-    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "", "e"}));
+    // A link dragged from the page shown in the window: the engine's view is inside the browser.
+    QMimeData pageLink;
+    pageLink.setUrls({QUrl("http://page.example/linked")});
+    QVERIFY(form.txtItemToAdd->drop(pageLink, new QWidget(form.WebBrowser1)));
+
+    QTRY_COMPARE(entries(form), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "e",
+                                             "http://page.example/linked"}));
     form.txt_url1->setText("http://f.example/  ");
     form.txtItemToAdd_DragDrop(form.txt_url1);
     QCOMPARE(entries(form).last(), "http://f.example/");
@@ -264,8 +284,58 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     fakes.dialogs.setNextFileName(saved);
     form.Save_Click();
     QCOMPARE(contents(saved), QByteArray());
+
+    // An 8-bit file, opened and saved untouched, keeps its bytes.
+    write(list, "caf\xE9\r\nhttp://a\r\n");
+    fakes.dialogs.setNextFileName(list);
+    form.cmdOpen_Click();
+    fakes.dialogs.setNextFileName(saved);
+    form.cmdSave_Click();
+    QCOMPARE(contents(saved), QByteArray("caf\xE9\r\nhttp://a\r\n"));
     QCOMPARE(fakes.messages.shown, QStringList{});
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
+}
+
+void PlaylistWindow::saveKeepsTheFilesPermissions_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<int>("mode");
+
+    QTest::newRow("replaced whole") << false << 0640;
+    // No file can be made beside it, so it is written in place.
+    QTest::newRow("in a read-only folder") << true << 0646;
+}
+
+void PlaylistWindow::saveKeepsTheFilesPermissions()
+{
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("lists");
+    const QString path = folder + "/list.txt";
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+    QVERIFY(QDir().mkdir(folder));
+    write(path, "old\r\n");
+    std::filesystem::permissions(path.toStdString(), std::filesystem::perms(mode));
+    if (readOnlyFolder)
+        QFile::setPermissions(folder, QFile::Permissions(0x5555));
+
+    FakePlatform fakes;
+    form2 form(fakes.platform());
+    form.lstPlayList->addItem("new");
+    fakes.dialogs.setNextFileName(path);
+    {
+        std::optional<AsOrdinaryUser> ordinaryUser;
+        if (readOnlyFolder)
+            ordinaryUser.emplace();
+        form.cmdSave_Click();
+    }
+    QFile::setPermissions(folder, QFile::Permissions(0x7755));
+
+    QCOMPARE(fakes.messages.shown, QStringList{});
+    QCOMPARE(contents(path), QByteArray("new\r\n"));
+    QCOMPARE(int(std::filesystem::status(path.toStdString()).permissions()), mode);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"list.txt"});
 }
 
 void PlaylistWindow::faultsKeepTheListAndTheFile_data()
@@ -280,7 +350,7 @@ void PlaylistWindow::faultsKeepTheListAndTheFile_data()
     QTest::newRow("unreadable file") << Fault::UnreadableFile << true << "permission denied";
     QTest::newRow("folder to open") << Fault::Folder << true << "folder";
     QTest::newRow("folder to save to") << Fault::Folder << false << "folder";
-    QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << false << "permission denied";
+    QTest::newRow("new file in a read-only folder") << Fault::ReadOnlyFolder << false << "permission denied";
     QTest::newRow("full file system") << Fault::FullFileSystem << false << "no space left on device";
 }
 
@@ -312,7 +382,7 @@ void PlaylistWindow::faultsKeepTheListAndTheFile()
     const QByteArray oldBytes("kept\r\n");
     if (fault == Fault::Folder)
         QVERIFY(QDir().mkpath(path));
-    else if (fault != Fault::MissingFile)
+    else if (fault != Fault::MissingFile && fault != Fault::ReadOnlyFolder)
         write(path, oldBytes);
     QFile::setPermissions(path, fault == Fault::UnreadableFile ? QFile::Permissions() : QFile::Permissions(0x6666));
     // One page left free: the save starts to write, then runs out of room part-way.

@@ -187,6 +187,9 @@ void form2::connectHandlers()
     connect(cmdSave, &QPushButton::clicked, this, &form2::cmdSave_Click);
     connect(cmdAddItem, &QPushButton::clicked, this, &form2::cmdAddItem_Click);
     connect(cmdRemoveItem, &QPushButton::clicked, this, &form2::cmdRemoveItem_Click);
+    // Enter in the entry box presses Add, and like a click does nothing while a run has
+    // Add disabled.
+    connect(txtItemToAdd, &QLineEdit::returnPressed, cmdAddItem, &QPushButton::click);
     // Queued, so the program the data came from is done with its drag before any message shows.
     connect(txtItemToAdd, &UrlEntryBox::entriesDroppedFromOutside, this, &form2::txtItemToAdd_OLEDragDrop,
             Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "playlist/playlist_encoding.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -147,6 +148,8 @@ private:
     void ArrangeControls();
 
     Platform platform_;
+    // How the playlist's file was read, so a save writes the bytes other programs read.
+    PlaylistEncoding playlistEncoding_ = PlaylistEncoding::Utf8;
     std::unique_ptr<frmAbout> aboutBox_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
