@@ -24,9 +24,9 @@ void PageServer::addPage(const QString& path, const QByteArray& html)
     pages_.insert(path, html);
 }
 
-void PageServer::addRawAnswer(const QString& path, const QByteArray& response, int delayMs)
+void PageServer::addRawAnswer(const QString& path, const QByteArray& response, int delayMs, bool holdOpen)
 {
-    rawAnswers_.insert(path, {response, delayMs});
+    rawAnswers_.insert(path, {response, delayMs, holdOpen});
 }
 
 bool PageServer::listen()
@@ -68,9 +68,10 @@ void PageServer::answer(QTcpSocket* socket)
     const QString path = target.section(QLatin1Char('?'), 0, 0);
     if (const auto raw = rawAnswers_.constFind(path); raw != rawAnswers_.constEnd()) {
         // The socket is the timer's context: a client that gives up takes the answer with it.
-        QTimer::singleShot(raw->delayMs, socket, [socket, response = raw->response] {
+        QTimer::singleShot(raw->delayMs, socket, [socket, response = raw->response, holdOpen = raw->holdOpen] {
             socket->write(response);
-            socket->disconnectFromHost();
+            if (!holdOpen)
+                socket->disconnectFromHost();
         });
         return;
     }

@@ -1,11 +1,20 @@
 #pragma once
 
+#include "browse/browser_settings.h"
 #include "browse/web_browser.h"
+
+#include <QDateTime>
+#include <QTimer>
+#include <QUrl>
 
 #include <memory>
 
-class QWebEngineProfile;
+class KeptProfile;
+class PageZoom;
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
 class QWebEngineView;
+class RendererWatch;
 class SilentPage;
 
 // The embedded browser on Qt WebEngine. The engine starts on the first navigation,
@@ -14,24 +23,48 @@ class WebEngineBrowser final : public WebBrowser {
     Q_OBJECT
 
 public:
-    explicit WebEngineBrowser(QWidget* parent = nullptr);
+    explicit WebEngineBrowser(QWidget* parent = nullptr, const BrowserSettings& settings = {});
     ~WebEngineBrowser() override;
 
     void Navigate(const QString& urlText) override;
     void Stop() override;
     void setSilent(bool silent) override;
+    void endSession() override;
 
     // The engine's view, or null before the first navigation.
     QWebEngineView* view() const { return view_; }
+    // The view of the card shown when a page cannot be, or null before the first card.
+    QWebEngineView* cardView() const { return cardView_; }
+    bool isShowingCard() const;
 
 private:
     void startEngine();
+    void makePage();
     void reloadOnceAfterRendererDied();
+    void followLoading(const QWebEngineLoadingInfo& loading);
+    bool pageCameSinceNavigation() const;
+    void showCard(const QString& html);
+    void showView(QWebEngineView* shown);
 
+    BrowserSettings settings_;
     // The profile is declared before the page so that it outlives it.
-    std::unique_ptr<QWebEngineProfile> profile_;
+    std::unique_ptr<KeptProfile> profile_;
     std::unique_ptr<SilentPage> page_;
+    std::unique_ptr<QWebEnginePage> cardPage_;
     QWebEngineView* view_ = nullptr;
+    QWebEngineView* cardView_ = nullptr;
+    RendererWatch* rendererWatch_ = nullptr;
+    PageZoom* zoom_ = nullptr;
     bool silent_ = false;
     bool reloadedAfterRendererDied_ = false;
+    bool ended_ = false;
+    bool cardWanted_ = false;
+
+    // The latest navigation, when it began, and the moment the page on screen before it
+    // came: a page that shows nothing for too long is said to on a card.
+    QUrl navigatedUrl_;
+    QDateTime navigatedAt_;
+    QDateTime pageBeforeCameAt_;
+    QDateTime loadStartedAt_;
+    QTimer patience_;
 };
