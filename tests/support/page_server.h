@@ -31,6 +31,7 @@ public:
         QString path;
         qint64 receivedMs;
         QString host; // the Host header as sent
+        QString cookie; // the Cookie header as sent
     };
     // The server's own clock, that receivedMs is read from.
     qint64 elapsedMs() const { return clock_.elapsed(); }
