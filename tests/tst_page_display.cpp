@@ -31,8 +31,7 @@ QVariant evaluated(QWebEnginePage& page, const QString& script)
     QVariant result;
     bool answered = false;
     page.runJavaScript(script, [&](const QVariant& value) { result = value, answered = true; });
-    QTest::qWaitFor([&] { return answered; }, 5000);
-    return result;
+    return QTest::qWaitFor([&] { return answered; }, 5000) ? result : QVariant();
 }
 
 QString plainText(QWebEnginePage& page)
@@ -40,8 +39,7 @@ QString plainText(QWebEnginePage& page)
     QString result;
     bool answered = false;
     page.toPlainText([&](const QString& text) { result = text, answered = true; });
-    QTest::qWaitFor([&] { return answered; }, 5000);
-    return result.simplified();
+    return QTest::qWaitFor([&] { return answered; }, 5000) ? result.simplified() : QString();
 }
 
 QString closedPortUrl()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 // Ends the whole program at once, wherever a run is, with exit status 0.
 class ProcessEnd {

@@ -1,5 +1,6 @@
 #include "browse/webengine/webengine_browser.h"
 
+#include "browse/webengine/card_screen.h"
 #include "browse/webengine/error_card.h"
 #include "browse/webengine/kept_profile.h"
 #include "browse/webengine/page_zoom.h"
@@ -7,14 +8,12 @@
 #include "browse/webengine/silent_page.h"
 #include "browse/webengine/url_from_user_text.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
@@ -26,16 +25,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& setti
     patience_.setSingleShot(true);
     connect(&patience_, &QTimer::timeout, this, [this] {
         if (!pageCameSinceNavigation())
-            showCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_));
+            card_->showCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_));
     });
 }
 
 WebEngineBrowser::~WebEngineBrowser()
 {
     // The views go first, then their pages, then the profile the pages live in.
-    delete cardView_;
+    delete card_;
     delete view_;
-    cardPage_.reset();
     page_.reset();
     profile_.reset();
 }
@@ -57,6 +55,7 @@ void WebEngineBrowser::startEngine()
     layout()->addWidget(view_);
     // The browser's place in the window's tab order passes focus on to the page.
     setFocusProxy(view_);
+    card_ = new CardScreen(this, view_, profile_->profile());
 }
 
 void WebEngineBrowser::makePage()
@@ -134,11 +133,10 @@ void WebEngineBrowser::endSession()
     patience_.stop();
     if (!profile_)
         return;
-    delete cardView_;
-    cardView_ = nullptr;
+    delete card_;
+    card_ = nullptr;
     delete view_;
     view_ = nullptr;
-    cardPage_.reset();
     page_.reset();
     profile_->close();
 }
@@ -161,57 +159,29 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         patience_.stop();
-        showView(view_);
+        card_->showPage();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         patience_.stop();
         // The engine's own error page is small print for a screen across a room; a
         // site's own error page is the site's to show.
         if (loading.isErrorPage())
-            showCard(failureCardHtml(loading.url().toDisplayString(),
-                                     reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()),
-                                     loadStartedAt_));
+            card_->showCard(failureCardHtml(loading.url().toDisplayString(),
+                                            reasonInWords(loading.errorDomain(), loading.errorCode(),
+                                                          loading.errorString()),
+                                            loadStartedAt_));
         else if (pageCameSinceNavigation())
-            showView(view_);
+            card_->showPage();
         break;
     }
 }
 
-void WebEngineBrowser::showCard(const QString& html)
+QWebEngineView* WebEngineBrowser::cardView() const
 {
-    if (!cardView_) {
-        // A page of its own, so the entry's page can still arrive behind the card.
-        cardPage_ = std::make_unique<QWebEnginePage>(profile_->profile());
-        cardPage_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-        cardView_ = new QWebEngineView(this);
-        cardView_->setPage(cardPage_.get());
-        cardView_->hide();
-        layout()->addWidget(cardView_);
-        // Shown once drawn, so the screen never flashes an empty card.
-        connect(cardPage_.get(), &QWebEnginePage::loadFinished, this, [this] {
-            if (cardWanted_)
-                showView(cardView_);
-        });
-    }
-    cardWanted_ = true;
-    cardPage_->setHtml(html);
+    return card_ ? card_->cardView() : nullptr;
 }
 
 bool WebEngineBrowser::isShowingCard() const
 {
-    return cardView_ && cardView_->isVisibleTo(this);
-}
-
-void WebEngineBrowser::showView(QWebEngineView* shown)
-{
-    cardWanted_ = shown == cardView_;
-    QWebEngineView* hidden = shown == view_ ? cardView_ : view_;
-    if (!hidden || !hidden->isVisibleTo(this))
-        return;
-    const bool hadFocus = hidden->isAncestorOf(QApplication::focusWidget()) || hidden->hasFocus();
-    shown->show();
-    hidden->hide();
-    setFocusProxy(shown);
-    if (hadFocus)
-        shown->setFocus();
+    return card_ && card_->isShowingCard();
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class CardScreen;
 class KeptProfile;
 class PageZoom;
 class QWebEngineLoadingInfo;
@@ -34,7 +35,7 @@ public:
     // The engine's view, or null before the first navigation.
     QWebEngineView* view() const { return view_; }
     // The view of the card shown when a page cannot be, or null before the first card.
-    QWebEngineView* cardView() const { return cardView_; }
+    QWebEngineView* cardView() const;
     bool isShowingCard() const;
 
 private:
@@ -43,25 +44,21 @@ private:
     void reloadOnceAfterRendererDied();
     void followLoading(const QWebEngineLoadingInfo& loading);
     bool pageCameSinceNavigation() const;
-    void showCard(const QString& html);
-    void showView(QWebEngineView* shown);
 
     BrowserSettings settings_;
     // The profile is declared before the page so that it outlives it.
     std::unique_ptr<KeptProfile> profile_;
     std::unique_ptr<SilentPage> page_;
-    std::unique_ptr<QWebEnginePage> cardPage_;
     QWebEngineView* view_ = nullptr;
-    QWebEngineView* cardView_ = nullptr;
+    CardScreen* card_ = nullptr;
     RendererWatch* rendererWatch_ = nullptr;
     PageZoom* zoom_ = nullptr;
     bool silent_ = false;
     bool reloadedAfterRendererDied_ = false;
     bool ended_ = false;
-    bool cardWanted_ = false;
 
     // The latest navigation, when it began, and the moment the page on screen before it
-    // came: a page that shows nothing for too long is said to on a card.
+    // came: a page that has shown nothing for too long gives way to a card saying so.
     QUrl navigatedUrl_;
     QDateTime navigatedAt_;
     QDateTime pageBeforeCameAt_;
