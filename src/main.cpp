@@ -1,6 +1,7 @@
 #include "app/application_look.h"
 #include "app/form2.h"
 #include "app/long_options.h"
+#include "browse/browser_settings.h"
 #include "browse/engine_on_demand_browser.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
@@ -66,15 +67,19 @@ int main(int argc, char* argv[])
         messages,
         dialogs,
         processEnd,
-        [](QWidget* parent) {
+        [settings = browserSettingsFor(arguments.options)](QWidget* parent) {
             return new EngineOnDemandBrowser(
-                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent);
+                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent,
+                settings);
         },
         commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
         arguments.options,
     };
     form2 window(platform);
+    // However the program ends, the browser first puts a login made a moment ago on disk.
+    processEnd.setBeforeEnd([browser = window.WebBrowser1] { browser->endSession(); });
+    handTerminationSignalsTo(&window, [&processEnd] { processEnd.endProcess(); });
     window.show();
     return QApplication::exec();
 }

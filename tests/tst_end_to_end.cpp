@@ -55,6 +55,8 @@ void EndToEnd::unattendedRunLoopsInOrderAndEndsCleanlyOnSigterm()
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The kept browser profile goes here, not into the user's own.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder_.path());
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(VELTRASE_BINARY),
                   {QStringLiteral("/f=") + listFolder + QStringLiteral("/pages.txt"), QStringLiteral("/t=1")});

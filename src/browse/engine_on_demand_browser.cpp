@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
-EngineOnDemandBrowser::EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent)
+EngineOnDemandBrowser::EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent,
+                                             const BrowserSettings& settings)
     : WebBrowser(parent)
     , pluginPath_(pluginPath)
+    , settings_(settings)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -22,7 +24,7 @@ bool EngineOnDemandBrowser::startEngine()
 
     // Kept loaded for the life of the process: QLibrary does not unload on destruction.
     QLibrary plugin(pluginPath_);
-    using Create = WebBrowser* (*)(QWidget*);
+    using Create = WebBrowser* (*)(QWidget*, const BrowserSettings*);
     const auto create = reinterpret_cast<Create>(plugin.resolve("veltraseCreateWebEngineBrowser"));
     if (!create) {
         // Said once; the window goes on, showing no pages.
@@ -30,7 +32,7 @@ bool EngineOnDemandBrowser::startEngine()
         std::fprintf(stderr, "veltrase: cannot start the browser engine: %s\n", qUtf8Printable(plugin.errorString()));
         return false;
     }
-    engine_ = create(this);
+    engine_ = create(this, &settings_);
     engine_->setSilent(silent_);
     layout()->addWidget(engine_);
     setFocusProxy(engine_);
@@ -55,4 +57,10 @@ void EngineOnDemandBrowser::setSilent(bool silent)
     silent_ = silent;
     if (engine_)
         engine_->setSilent(silent);
+}
+
+void EngineOnDemandBrowser::endSession()
+{
+    if (engine_)
+        engine_->endSession();
 }

@@ -17,6 +17,10 @@ public:
     virtual void Stop() = 0;
     // While silent, neither the engine nor the page ever opens a dialog or a window.
     virtual void setSilent(bool silent) = 0;
+    // Before the program ends: the engine puts what sites keep (a login's cookies) on
+    // disk and lets go of it, so a login made a moment ago is there after a restart.
+    // Returns when that is done; the browser shows nothing more afterwards.
+    virtual void endSession() {}
 
 signals:
     // After every finished load, successful or not, whoever started it.

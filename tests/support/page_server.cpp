@@ -24,9 +24,9 @@ void PageServer::addPage(const QString& path, const QByteArray& html)
     pages_.insert(path, html);
 }
 
-void PageServer::addRawAnswer(const QString& path, const QByteArray& response, int delayMs)
+void PageServer::addRawAnswer(const QString& path, const QByteArray& response, int delayMs, bool holdOpen)
 {
-    rawAnswers_.insert(path, {response, delayMs});
+    rawAnswers_.insert(path, {response, delayMs, holdOpen});
 }
 
 bool PageServer::listen()
@@ -61,16 +61,21 @@ void PageServer::answer(QTcpSocket* socket)
         return;
     }
     QString host;
-    for (const QByteArray& line : head.left(head.indexOf("\r\n\r\n")).split('\n'))
+    QString cookie;
+    for (const QByteArray& line : head.left(head.indexOf("\r\n\r\n")).split('\n')) {
         if (line.toLower().startsWith("host:"))
             host = QString::fromUtf8(line.mid(5).trimmed());
-    requests_.append({target, clock_.elapsed(), host});
+        if (line.toLower().startsWith("cookie:"))
+            cookie = QString::fromUtf8(line.mid(7).trimmed());
+    }
+    requests_.append({target, clock_.elapsed(), host, cookie});
     const QString path = target.section(QLatin1Char('?'), 0, 0);
     if (const auto raw = rawAnswers_.constFind(path); raw != rawAnswers_.constEnd()) {
         // The socket is the timer's context: a client that gives up takes the answer with it.
-        QTimer::singleShot(raw->delayMs, socket, [socket, response = raw->response] {
+        QTimer::singleShot(raw->delayMs, socket, [socket, response = raw->response, holdOpen = raw->holdOpen] {
             socket->write(response);
-            socket->disconnectFromHost();
+            if (!holdOpen)
+                socket->disconnectFromHost();
         });
         return;
     }

@@ -21,8 +21,9 @@ public:
 
     void addPage(const QString& path, const QByteArray& html);
     // Answers the path (any query) with these bytes as they are: status line, headers
-    // and body, after the delay, for error statuses, redirects, downloads, slow servers.
-    void addRawAnswer(const QString& path, const QByteArray& response, int delayMs = 0);
+    // and body, after the delay, for error statuses, redirects, downloads, slow servers;
+    // held open afterwards, for a page that never finishes loading.
+    void addRawAnswer(const QString& path, const QByteArray& response, int delayMs = 0, bool holdOpen = false);
     bool listen();
     QString url(const QString& path) const;
 
@@ -30,6 +31,7 @@ public:
         QString path;
         qint64 receivedMs;
         QString host; // the Host header as sent
+        QString cookie; // the Cookie header as sent
     };
     // The server's own clock, that receivedMs is read from.
     qint64 elapsedMs() const { return clock_.elapsed(); }
@@ -44,6 +46,7 @@ private:
     struct RawAnswer {
         QByteArray response;
         int delayMs;
+        bool holdOpen;
     };
     QHash<QString, RawAnswer> rawAnswers_;
     QList<Request> requests_;
