@@ -376,7 +376,9 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
                 times << request.receivedMs;
         QVERIFY2(entries[row].askedOnce ? times.size() == 1 : !times.isEmpty(),
                  qPrintable(QStringLiteral("row %1 asked %2 times").arg(row).arg(times.size())));
-        for (qint64 time : times)
+        // A page that reloads itself may have one more reload in flight as the next entry
+        // begins; its first request is the one the schedule made.
+        for (qint64 time : entries[row].askedOnce ? times : times.mid(0, 1))
             QVERIFY2(time >= navigations[row].atMs && time < navigations[row + 1].atMs,
                      qPrintable(QStringLiteral("row %1 asked outside its slot").arg(row)));
     }
