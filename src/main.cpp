@@ -11,12 +11,14 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
+#include "platform/service_notifier.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -55,7 +57,8 @@ int main(int argc, char* argv[])
     TimeSeededRandom random;
     QtMessageBoxes messages;
     QtFileDialogs dialogs;
-    QtProcessEnd processEnd;
+    const std::unique_ptr<ServiceNotifier> service = serviceNotifierForThisProcess();
+    QtProcessEnd processEnd([&service] { service->stopping(); });
 
     // The application took its own options (such as -platform) out of argv.
     const ArgumentReading arguments = readArguments(argumentsAfterProgram());
@@ -73,6 +76,7 @@ int main(int argc, char* argv[])
         commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
         arguments.options,
+        service.get(),
     };
     form2 window(platform);
     window.show();

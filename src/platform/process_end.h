@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 // Ends the whole program at once, wherever a run is, with exit status 0.
 class ProcessEnd {
 public:
@@ -10,5 +13,13 @@ public:
 
 class QtProcessEnd final : public ProcessEnd {
 public:
+    // lastWords runs just before the end, to tell whoever watches the program.
+    explicit QtProcessEnd(std::function<void()> lastWords = {})
+        : lastWords_(std::move(lastWords))
+    {
+    }
     void endProcess() override;
+
+private:
+    std::function<void()> lastWords_;
 };
