@@ -20,7 +20,6 @@ private slots:
     void readingsOfAChangingSource();
     void runShowsTheChangedListFromTheNextPass_data();
     void runShowsTheChangedListFromTheNextPass();
-    void followedListMayBeMissingAtStart();
     void saveAsksForAFileWhenTheListCameFromAnAddress();
 
 private:
@@ -135,32 +134,36 @@ void PlaylistSourceTest::readingsOfAChangingSource()
 void PlaylistSourceTest::runShowsTheChangedListFromTheNextPass_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("then"); // during the second page's dwell
     QTest::addColumn<QStringList>("navigated");
     QTest::addColumn<QStringList>("listed");
+    const QString abText = QStringLiteral("http://a/\nhttp://b/");
     const QStringList ab{QStringLiteral("http://a/"), QStringLiteral("http://b/")};
-    const QStringList c{QStringLiteral("http://c/")};
-    QTest::newRow("file changed") << "file" << "http://c/" << ab + c << c;
-    QTest::newRow("file vanished") << "file" << "<gone>" << ab + ab.mid(0, 1) << ab;
-    QTest::newRow("address changed") << "address" << "http://c/" << ab + c << c;
-    QTest::newRow("address answers 500") << "address" << "<500>" << ab + ab.mid(0, 1) << ab;
+    const QStringList a = ab.mid(0, 1), c{QStringLiteral("http://c/")};
+    QTest::newRow("file changed") << "file" << abText << "http://c/" << ab + c << c;
+    QTest::newRow("file vanished") << "file" << abText << "<gone>" << ab + a << ab;
+    // Nobody may be there to answer "Please enter at least one URL": the run waits for it.
+    QTest::newRow("file missing at start") << "file" << "<gone>" << "http://c/" << c << c;
+    QTest::newRow("address changed") << "address" << abText << "http://c/" << ab + c << c;
+    QTest::newRow("address answers 500") << "address" << abText << "<500>" << ab + a << ab;
 }
 
 void PlaylistSourceTest::runShowsTheChangedListFromTheNextPass()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, change);
+    QFETCH(QString, first);
+    QFETCH(QString, then);
     QFETCH(QStringList, navigated);
     QFETCH(QStringList, listed);
     const QString origin = newOrigin(kind);
-    setSource(origin, QStringLiteral("http://a/\nhttp://b/"));
+    setSource(origin, first);
     FakePlatform fakes;
     fakes.options.follow = true;
     fakes.options.cache = true;
     form2 form(fakes.platform(QStringLiteral("/f=") + origin + QStringLiteral(" /t=1")));
+    fakes.pump.at(1500, [&] { setSource(origin, then); });
     fakes.browser->onNavigate = [&](const QString&) {
-        if (fakes.browser->navigations.size() == 1)
-            setSource(origin, change);
         if (fakes.browser->navigations.size() == navigated.size())
             form.stop_button_Click();
     };
@@ -173,30 +176,12 @@ void PlaylistSourceTest::runShowsTheChangedListFromTheNextPass()
     QVERIFY(fakes.messages.shown.isEmpty());
 }
 
-// A screen started before its playlist is there waits for it, with nobody to answer
-// a message box.
-void PlaylistSourceTest::followedListMayBeMissingAtStart()
-{
-    const QString origin = newOrigin(QStringLiteral("file"));
-    FakePlatform fakes;
-    fakes.options.follow = true;
-    fakes.options.cache = true;
-    form2 form(fakes.platform(QStringLiteral("/f=") + origin + QStringLiteral(" /t=1")));
-    fakes.pump.at(2500, [&] { setSource(origin, QStringLiteral("http://a/")); });
-    fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
-    form.show();
-    QTRY_COMPARE(fakes.browser->navigations, QStringList{QStringLiteral("http://a/")});
-    QVERIFY(fakes.messages.shown.isEmpty());
-}
-
 void PlaylistSourceTest::saveAsksForAFileWhenTheListCameFromAnAddress()
 {
     const QString origin = newOrigin(QStringLiteral("address"));
     setSource(origin, QStringLiteral("http://a/"));
     FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("/f=") + origin + QStringLiteral(" /t=1")));
-    QCOMPARE(form.lstPlayList->count(), 1);
-
+    form2 form(fakes.platform(QStringLiteral("/f=") + origin));
     const QString saved = folder_.filePath(QStringLiteral("saved.txt"));
     fakes.dialogs.setNextFileName(saved);
     form.Save_Click();
