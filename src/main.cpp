@@ -12,12 +12,14 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
+#include "platform/service_notifier.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -56,7 +58,8 @@ int main(int argc, char* argv[])
     TimeSeededRandom random;
     QtMessageBoxes messages;
     QtFileDialogs dialogs;
-    QtProcessEnd processEnd;
+    const std::unique_ptr<ServiceNotifier> service = serviceNotifierForThisProcess();
+    QtProcessEnd processEnd([&service] { service->stopping(); });
 
     // The application took its own options (such as -platform) out of argv.
     const ArgumentReading arguments = readArguments(argumentsAfterProgram());
@@ -75,6 +78,7 @@ int main(int argc, char* argv[])
         commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
         arguments.options,
+        service.get(),
     };
     form2 window(platform);
     // However the program ends, the browser first puts a login made a moment ago on disk.

@@ -20,6 +20,9 @@ private slots:
     void desktopEntryNamesTheLauncherAndTheIcons();
     void desktopEntryPassesTheValidator();
     void manualPageIsWhereManLooks();
+    void userServiceIsWhereTheUserManagerLooks_data();
+    void userServiceIsWhereTheUserManagerLooks();
+    void userServicePassesTheVerifier();
 
 private:
     QString installed(const QString& relativePath) const { return prefix_.filePath(relativePath); }
@@ -34,9 +37,11 @@ struct Finished {
     QByteArray output;
 };
 
-Finished run(const QString& program, const QStringList& arguments)
+Finished run(const QString& program, const QStringList& arguments,
+             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForFinished(120000)) {
@@ -139,6 +144,59 @@ void Install::manualPageIsWhereManLooks()
     const Finished formatted = run(formatter, {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
                                                QStringLiteral("-ww"), QStringLiteral("-z"), page});
     QVERIFY2(formatted.exitCode == 0 && formatted.output.isEmpty(), formatted.output.constData());
+}
+
+void Install::userServiceIsWhereTheUserManagerLooks_data()
+{
+    QTest::addColumn<QString>("prefix"); // staged with DESTDIR; empty for the test's own prefix
+    QTest::addColumn<QString>("unitFolder");
+    QTest::newRow("a prefix of one's own, as ~/.local") << QString() << "share/systemd/user";
+    QTest::newRow("/usr") << "/usr" << "lib/systemd/user";
+    QTest::newRow("/usr/local") << "/usr/local" << "lib/systemd/user";
+}
+
+void Install::userServiceIsWhereTheUserManagerLooks()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, unitFolder);
+    QTemporaryDir staging;
+    QString landed = prefix_.path() + QLatin1Char('/') + unitFolder;
+    if (prefix.isEmpty()) {
+        prefix = prefix_.path();
+    } else {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DESTDIR"), staging.path());
+        const Finished install = run(QStringLiteral(VELTRASE_CMAKE_COMMAND),
+                                     {QStringLiteral("--install"), QStringLiteral(VELTRASE_BUILD_DIR),
+                                      QStringLiteral("--prefix"), prefix},
+                                     environment);
+        QVERIFY2(install.exitCode == 0, install.output.constData());
+        landed = staging.path() + prefix + QLatin1Char('/') + unitFolder;
+    }
+    QFile unit(landed + QStringLiteral("/veltrase.service"));
+    QVERIFY2(unit.open(QIODevice::ReadOnly), qPrintable(unit.fileName()));
+    // The launcher of this prefix, as the installed system will see it.
+    const QByteArray start = "\nExecStart=" + QFile::encodeName(prefix) + "/bin/veltrase /f=";
+    QVERIFY2(unit.readAll().contains(start), start.constData());
+    QVERIFY(QFileInfo::exists(landed + QStringLiteral("/service.env.example")));
+}
+
+void Install::userServicePassesTheVerifier()
+{
+    const QString analyzer = QStandardPaths::findExecutable(QStringLiteral("systemd-analyze"));
+    if (analyzer.isEmpty())
+        QSKIP("systemd-analyze is not installed (Debian package systemd)");
+    // A user manager of its own needs a runtime folder, which a session gives and a
+    // test machine (root in a container, no session) does not. The unit's manual page
+    // is looked up where this prefix installed it.
+    QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(QStringLiteral("MANPATH"), installed(QStringLiteral("share/man")));
+    const Finished verification = run(
+        analyzer, {QStringLiteral("--user"), QStringLiteral("verify"), installed(QStringLiteral("share/systemd/user/veltrase.service"))},
+        environment);
+    QVERIFY2(verification.exitCode == 0 && verification.output.isEmpty(), verification.output.constData());
 }
 
 QTEST_GUILESS_MAIN(Install)

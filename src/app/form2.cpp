@@ -8,6 +8,7 @@
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
 #include "playlist/playlist_entry_delegate.h"
+#include "playlist/playlist_source.h"
 #include "playlist/url_entry_box.h"
 
 #include <QCheckBox>

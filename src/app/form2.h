@@ -19,6 +19,7 @@ class QMenu;
 class QPushButton;
 class UrlEntryBox;
 class WebBrowser;
+class PlaylistSource;
 class frmAbout;
 
 // The main window: the control panel, the embedded browser, the menus and the
@@ -145,12 +146,18 @@ private:
     // Each returns what the user must be told (a failure, lines left out), or nothing.
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();
+    // The playlist named at start, when it is an address or followed (playlist/).
+    [[nodiscard]] QString loadPlaylistAtStart();
+    [[nodiscard]] QString takePlaylistFromSource();
+    void followPlaylistSource();
+    bool followsPlaylistSource() const;
     void ArrangeControls();
 
     Platform platform_;
     // How the playlist's file was read, so a save writes the bytes other programs read.
     PlaylistEncoding playlistEncoding_ = PlaylistEncoding::Utf8;
     std::unique_ptr<frmAbout> aboutBox_;
+    std::unique_ptr<PlaylistSource> playlistSource_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.

@@ -21,7 +21,8 @@ QList<QWidget*> editingControls(form2& form)
 
 void form2::start_button_Click()
 {
-    if (lstPlayList->count() == 0) {
+    // A followed playlist may be empty only for now: the run reads it again every pass.
+    if (lstPlayList->count() == 0 && !followsPlaylistSource()) {
         platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
         return;
     }

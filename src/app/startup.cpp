@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
 #include "browse/web_browser.h"
+#include "platform/service_notifier.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -29,7 +30,7 @@ void form2::Form_Load()
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
         // No window is up yet to show a problem with the file: it goes to standard error.
-        if (const QString problem = LoadPlaylist(); !problem.isEmpty())
+        if (const QString problem = loadPlaylistAtStart(); !problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
         AutoStartFlag = QStringLiteral("Y");
     }
@@ -89,6 +90,8 @@ void form2::showEvent(QShowEvent* event)
         this,
         [this] {
             QGuiApplication::sync();
+            if (platform_.service)
+                platform_.service->ready();
             Form_Activate();
         },
         Qt::QueuedConnection);

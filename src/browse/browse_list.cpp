@@ -3,6 +3,7 @@
 #include "browse/no_cache_stamp.h"
 #include "browse/web_browser.h"
 #include "platform/clock.h"
+#include "platform/service_notifier.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -23,6 +24,7 @@ void form2::BrowseList()
     };
 
     for (;;) {
+        followPlaylistSource();
         WebBrowser1->setVisible(true);
         WebBrowser1->setSilent(true);
 
@@ -41,6 +43,8 @@ void form2::BrowseList()
                     endOfRun();
                 return;
             }
+            if (platform_.service)
+                platform_.service->showing(index + 1, bound, url);
             WebBrowser1->Navigate(url);
             pause();
         }

@@ -13,6 +13,7 @@ class MessageBoxes;
 class ProcessEnd;
 class QWidget;
 class RandomSource;
+class ServiceNotifier;
 class WebBrowser;
 
 // Everything the main window asks of the outside world. The program wires the real
@@ -29,4 +30,7 @@ struct Platform {
     QString programFolder;
     // The GNU-style options, read before the old grammar.
     LongOptions options = {};
+    // The service manager that started the program, if any: told of readiness and
+    // of the page shown.
+    ServiceNotifier* service = nullptr;
 };

@@ -62,11 +62,14 @@ void PageServer::answer(QTcpSocket* socket)
     }
     QString host;
     QString cookie;
+    QByteArray ifNoneMatch;
     for (const QByteArray& line : head.left(head.indexOf("\r\n\r\n")).split('\n')) {
         if (line.toLower().startsWith("host:"))
             host = QString::fromUtf8(line.mid(5).trimmed());
         if (line.toLower().startsWith("cookie:"))
             cookie = QString::fromUtf8(line.mid(7).trimmed());
+        if (line.toLower().startsWith("if-none-match:"))
+            ifNoneMatch = line.mid(14).trimmed();
     }
     requests_.append({target, clock_.elapsed(), host, cookie});
     const QString path = target.section(QLatin1Char('?'), 0, 0);
@@ -84,8 +87,11 @@ void PageServer::answer(QTcpSocket* socket)
     if (page == pages_.constEnd()) {
         response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
     } else {
-        response = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nContent-Length: "
-            + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n" + *page;
+        const QByteArray tag = '"' + QByteArray::number(qHash(*page), 16) + '"';
+        requests_.last().status = ifNoneMatch == tag ? 304 : 200;
+        response = ifNoneMatch == tag ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
+                                      : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nETag: "
+                + tag + "\r\nContent-Length: " + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n" + *page;
     }
     socket->write(response);
     socket->disconnectFromHost();
