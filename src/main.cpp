@@ -11,6 +11,7 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
+#include "platform/screen_keeper.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -56,6 +57,8 @@ int main(int argc, char* argv[])
     QtMessageBoxes messages;
     QtFileDialogs dialogs;
     QtProcessEnd processEnd;
+    // Reaches the desktop only when a run asks it to hold the screen awake.
+    DesktopScreenKeeper screenKeeper;
 
     // The application took its own options (such as -platform) out of argv.
     const ArgumentReading arguments = readArguments(argumentsAfterProgram());
@@ -73,6 +76,7 @@ int main(int argc, char* argv[])
         commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
         arguments.options,
+        &screenKeeper,
     };
     form2 window(platform);
     window.show();

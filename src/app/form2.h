@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class FullScreen;
 class UrlEntryBox;
 class WebBrowser;
 class frmAbout;
@@ -145,6 +146,8 @@ private:
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();
     void ArrangeControls();
+    // app/run_control.cpp
+    void keepScreenAwake(bool awake);
 
     Platform platform_;
     std::unique_ptr<frmAbout> aboutBox_;
@@ -152,4 +155,7 @@ private:
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.
     bool resizeWarningPending_ = false;
+    // Runs under way, nested ones included: the screen may sleep when the last one ends.
+    int runsInProgress_ = 0;
+    std::unique_ptr<FullScreen> fullScreen_;
 };

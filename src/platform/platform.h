@@ -13,6 +13,7 @@ class MessageBoxes;
 class ProcessEnd;
 class QWidget;
 class RandomSource;
+class ScreenKeeper;
 class WebBrowser;
 
 // Everything the main window asks of the outside world. The program wires the real
@@ -29,4 +30,6 @@ struct Platform {
     QString programFolder;
     // The GNU-style options, read before the old grammar.
     LongOptions options = {};
+    // Keeps the screen awake while a run shows pages, when the options ask for it.
+    ScreenKeeper* screenKeeper = nullptr;
 };
