@@ -1,6 +1,8 @@
 #include "app/form2.h"
 #include "browse/web_browser.h"
 #include "support/fake_platform.h"
+#include "support/page_server.h"
+#include "support/virtual_x_server.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -17,6 +19,7 @@ private slots:
     void f11LeavesTheWindowAsItWas_data();
     void f11LeavesTheWindowAsItWas();
     void pointerHidesWhileTheMouseRests();
+    void theProgramStaysFullScreenOnARealXServer();
 };
 
 namespace {
@@ -60,11 +63,12 @@ void FullScreenWindow::optionGivesThePagesTheWholeScreenWhateverItsSize()
     QVERIFY(!form.Frame1->isVisible());
     QCOMPARE(form.mnuHide->text(), QStringLiteral("Show"));
 
-    // Whatever size the system gives it (another monitor, another resolution), even one
-    // far below what the designed layout warns at; and a page completes.
-    form.clientArea->resize(300, 100);
+    // The screen changes (another monitor, another resolution), here to a size far
+    // below what the designed layout warns at; and a page completes.
+    emit form.screen()->geometryChanged(QRect(0, 0, 300, 100));
+    QTRY_COMPARE(form.geometry(), QRect(0, 0, 300, 100));
     emit fakes.browser->DocumentComplete();
-    QCOMPARE(form.WebBrowser1->mapTo(form.clientArea, QPoint(0, 0)), QPoint(0, 0));
+    QCOMPARE(form.WebBrowser1->mapTo(&form, QPoint(0, 0)), QPoint(0, 0));
     QCOMPARE(form.WebBrowser1->size(), QSize(300, 100));
     QCoreApplication::processEvents();
     QCOMPARE(fakes.messages.shown, QStringList());
@@ -125,6 +129,48 @@ void FullScreenWindow::pointerHidesWhileTheMouseRests()
 
     QTest::keyClick(&form, Qt::Key_F11);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void FullScreenWindow::theProgramStaysFullScreenOnARealXServer()
+{
+    VirtualXServer screen;
+    QVERIFY(screen.start());
+    PageServer server;
+    server.addPage(QStringLiteral("/a.html"), "<title>a</title>a");
+    QVERIFY(server.listen());
+    QTemporaryDir folder;
+    QFile list(folder.filePath(QStringLiteral("list.txt")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write(server.url(QStringLiteral("/a.html")).toUtf8() + "\r\n");
+    list.close();
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(screen.display()));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(VELTRASE_BINARY),
+                  {QStringLiteral("--full-screen"), QStringLiteral("/f=") + list.fileName(), QStringLiteral("/t=60")});
+    const auto endProgram = qScopeGuard([&program] {
+        program.kill();
+        program.waitForFinished(5000);
+    });
+    // The first page started the browser engine, which gave the window a new native window.
+    QTRY_VERIFY_WITH_TIMEOUT(!server.requests().isEmpty(), 30000);
+
+    const auto askX = [&screen](const QString& tool, const QStringList& arguments) {
+        QProcess asking;
+        asking.start(tool, QStringList{QStringLiteral("-display"), QString::fromLatin1(screen.display()),
+                                       QStringLiteral("-name"), QStringLiteral("Veltrase Pro Version")}
+                               + arguments);
+        asking.waitForFinished(5000);
+        return QString::fromUtf8(asking.readAllStandardOutput());
+    };
+    // Full screen for a window manager, should one come; with none, by its own size.
+    QTRY_VERIFY(askX(QStringLiteral("xprop"), {QStringLiteral("_NET_WM_STATE")}).contains(QLatin1String("_NET_WM_STATE_FULLSCREEN")));
+    const QString placed = askX(QStringLiteral("xwininfo"), {});
+    for (const char* fact : {"Absolute upper-left X:  0", "Absolute upper-left Y:  0", "Width: 1280", "Height: 1024"})
+        QVERIFY2(placed.contains(QLatin1String(fact)), qPrintable(placed));
 }
 
 QTEST_MAIN(FullScreenWindow)

@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 FullScreen::FullScreen(form2& form)
     : form_(form)
@@ -27,6 +29,7 @@ FullScreen::FullScreen(form2& form)
             fill();
     });
 
+    form_.installEventFilter(this);
     pointerRest_.setSingleShot(true);
     pointerRest_.setInterval(kPointerRestMs);
     connect(&pointerRest_, &QTimer::timeout, this, &FullScreen::hidePointer);
@@ -51,6 +54,8 @@ void FullScreen::enter()
         return;
     before_ = {
         form_.windowState() & ~(Qt::WindowFullScreen | Qt::WindowActive),
+        form_.geometry(),
+        form_.isVisible(),
         !form_.menuBar()->isHidden(),
         controlPanelShown(form_),
         form_.mnuHide->text(),
@@ -61,13 +66,16 @@ void FullScreen::enter()
     if (before_.panelShown)
         form_.mnuHide_Click();
     form_.menuBar()->hide();
-    // A window not yet shown takes the state when it shows, and the screen's size now,
-    // so that it opens at that size wherever no window manager applies the state.
+    // The screen's size first, then the state: where no window manager applies the
+    // state (a bare X server), the size alone makes the window cover its screen. A
+    // window not yet shown takes both when it shows.
+    form_.setGeometry(form_.screen()->geometry());
     form_.setWindowState(form_.windowState() | Qt::WindowFullScreen);
-    if (!form_.isVisible())
-        form_.setGeometry(form_.screen()->geometry());
+    // A monitor plugged in or another resolution: a window manager fits a full-screen
+    // window to its screen again; where there is none, this does.
+    followScreen_ = connect(form_.screen(), &QScreen::geometryChanged, &form_,
+                            qOverload<const QRect&>(&QWidget::setGeometry));
     fill();
-    qApp->installEventFilter(this);
     pointerRest_.start();
 }
 
@@ -76,7 +84,7 @@ void FullScreen::leave()
     if (!active_)
         return;
     active_ = false;
-    qApp->removeEventFilter(this);
+    disconnect(followScreen_);
     pointerRest_.stop();
     showPointer();
 
@@ -86,6 +94,15 @@ void FullScreen::leave()
     form_.WebBrowser1->setGeometry(before_.browser);
     form_.menuBar()->setVisible(before_.menuBarShown);
     form_.setWindowState((form_.windowState() & Qt::WindowActive) | before_.states);
+    // A window manager puts back the size it saw last before full screen, which may
+    // be the screen's (see enter): the window's own size and place are put back here.
+    // A window that opened full screen has no place of its own: it goes to the middle
+    // of its screen, where a new window would open.
+    if (!(before_.states & Qt::WindowMaximized)) {
+        form_.setGeometry(before_.placed ? before_.geometry
+                                         : QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, before_.geometry.size(),
+                                                               form_.screen()->availableGeometry()));
+    }
 }
 
 void FullScreen::fill()
@@ -97,8 +114,16 @@ void FullScreen::fill()
 
 bool FullScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the user's own moves: the toolkit's synthetic ones would keep the pointer up.
-    if (event->type() == QEvent::MouseMove && event->spontaneous()) {
+    if (watched == &form_ && event->type() == QEvent::WinIdChange) {
+        if (QWindow* window = form_.windowHandle()) {
+            // Every mouse move over the window passes its native window first.
+            window->installEventFilter(this);
+            // The browser engine's first page gives the window a new native window,
+            // which the toolkit makes without the window's state: carry it over.
+            window->setWindowStates(form_.windowState() & ~Qt::WindowActive);
+        }
+    } else if (active_ && event->type() == QEvent::MouseMove && event->spontaneous()) {
+        // Only the user's own moves: the toolkit's synthetic ones would keep the pointer up.
         showPointer();
         pointerRest_.start();
     }

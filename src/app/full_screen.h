@@ -39,12 +39,15 @@ private:
     // What leaving puts back.
     struct Before {
         Qt::WindowStates states;
+        QRect geometry;
+        bool placed = false; // shown before, so the place is the user's
         bool menuBarShown = true;
         bool panelShown = true;
         QString hideCaption;
         QRect browserFrame;
         QRect browser;
     } before_;
+    QMetaObject::Connection followScreen_;
     QTimer pointerRest_;
     bool pointerHidden_ = false;
 };

@@ -1,4 +1,4 @@
-#include "support/x_screen_saver_watch.h"
+#include "support/virtual_x_server.h"
 
 #include <QStandardPaths>
 #include <QTest>
@@ -27,7 +27,7 @@ SaverInfo query(void* connection)
 
 } // namespace
 
-XScreenSaverWatch::~XScreenSaverWatch()
+VirtualXServer::~VirtualXServer()
 {
     if (connection_)
         XCloseDisplay(static_cast<Display*>(connection_));
@@ -35,31 +35,35 @@ XScreenSaverWatch::~XScreenSaverWatch()
     xvfb_.waitForFinished(5000);
 }
 
-bool XScreenSaverWatch::start()
+bool VirtualXServer::start()
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (program.isEmpty())
         return false;
-    xvfb_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+    // The server picks a free display and names it on standard output.
+    xvfb_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
                           QStringLiteral("tcp")});
     if (!xvfb_.waitForStarted() || !QTest::qWaitFor([this] { return xvfb_.canReadLine(); }, 10000))
         return false;
     display_ = ":" + xvfb_.readLine().trimmed();
-    auto* display = XOpenDisplay(display_.constData());
-    connection_ = display;
-    if (!display)
-        return false;
-    XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
-    XSync(display, False);
-    return true;
+    connection_ = XOpenDisplay(display_.constData());
+    return connection_ != nullptr;
 }
 
-qint64 XScreenSaverWatch::idleMs() const
+void VirtualXServer::startScreenSaverAfterOneSecond()
+{
+    auto* display = static_cast<Display*>(connection_);
+    XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
+    XSync(display, False);
+}
+
+qint64 VirtualXServer::idleMs() const
 {
     return query(connection_).idleMs;
 }
 
-bool XScreenSaverWatch::saverOn() const
+bool VirtualXServer::screenSaverOn() const
 {
     return query(connection_).state == ScreenSaverOn;
 }
