@@ -5,8 +5,8 @@
 #include "layout/form_layout_controls.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
@@ -76,6 +76,7 @@ void FullScreen::enter()
     followScreen_ = connect(form_.screen(), &QScreen::geometryChanged, &form_,
                             qOverload<const QRect&>(&QWidget::setGeometry));
     fill();
+    qApp->installEventFilter(this);
     pointerRest_.start();
 }
 
@@ -85,6 +86,7 @@ void FullScreen::leave()
         return;
     active_ = false;
     disconnect(followScreen_);
+    qApp->removeEventFilter(this);
     pointerRest_.stop();
     showPointer();
 
@@ -115,15 +117,13 @@ void FullScreen::fill()
 bool FullScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &form_ && event->type() == QEvent::WinIdChange) {
-        if (QWindow* window = form_.windowHandle()) {
-            // Every mouse move over the window passes its native window first.
-            window->installEventFilter(this);
-            // The browser engine's first page gives the window a new native window,
-            // which the toolkit makes without the window's state: carry it over.
+        // The browser engine's first page gives the window a new native window, which
+        // the toolkit makes without the window's state: carry it over.
+        if (QWindow* window = form_.windowHandle())
             window->setWindowStates(form_.windowState() & ~Qt::WindowActive);
-        }
     } else if (active_ && event->type() == QEvent::MouseMove && event->spontaneous()) {
-        // Only the user's own moves: the toolkit's synthetic ones would keep the pointer up.
+        // Only the user's own moves, over any of the program's windows (a message box
+        // too): the toolkit's synthetic ones would keep the pointer up.
         showPointer();
         pointerRest_.start();
     }
