@@ -1,8 +1,6 @@
 #include "app/form2.h"
 #include "browse/web_browser.h"
 #include "support/fake_platform.h"
-#include "support/page_server.h"
-#include "support/virtual_x_server.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -19,7 +17,6 @@ private slots:
     void f11LeavesTheWindowAsItWas_data();
     void f11LeavesTheWindowAsItWas();
     void pointerHidesWhileTheMouseRests();
-    void theProgramStaysFullScreenOnARealXServer();
 };
 
 namespace {
@@ -130,48 +127,6 @@ void FullScreenWindow::pointerHidesWhileTheMouseRests()
 
     QTest::keyClick(&form, Qt::Key_F11);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-}
-
-void FullScreenWindow::theProgramStaysFullScreenOnARealXServer()
-{
-    VirtualXServer screen;
-    QVERIFY(screen.start());
-    PageServer server;
-    server.addPage(QStringLiteral("/a.html"), "<title>a</title>a");
-    QVERIFY(server.listen());
-    QTemporaryDir folder;
-    QFile list(folder.filePath(QStringLiteral("list.txt")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write(server.url(QStringLiteral("/a.html")).toUtf8() + "\r\n");
-    list.close();
-
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(screen.display()));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(VELTRASE_BINARY),
-                  {QStringLiteral("--full-screen"), QStringLiteral("/f=") + list.fileName(), QStringLiteral("/t=60")});
-    const auto endProgram = qScopeGuard([&program] {
-        program.kill();
-        program.waitForFinished(5000);
-    });
-    // The first page started the browser engine, which gave the window a new native window.
-    QTRY_VERIFY_WITH_TIMEOUT(!server.requests().isEmpty(), 30000);
-
-    const auto askX = [&screen](const QString& tool, const QStringList& arguments) {
-        QProcess asking;
-        asking.start(tool, QStringList{QStringLiteral("-display"), QString::fromLatin1(screen.display()),
-                                       QStringLiteral("-name"), QStringLiteral("Veltrase Pro Version")}
-                               + arguments);
-        asking.waitForFinished(5000);
-        return QString::fromUtf8(asking.readAllStandardOutput());
-    };
-    // Full screen for a window manager, should one come; with none, by its own size.
-    QTRY_VERIFY(askX(QStringLiteral("xprop"), {QStringLiteral("_NET_WM_STATE")}).contains(QLatin1String("_NET_WM_STATE_FULLSCREEN")));
-    const QString placed = askX(QStringLiteral("xwininfo"), {});
-    for (const char* fact : {"Absolute upper-left X:  0", "Absolute upper-left Y:  0", "Width: 1280", "Height: 1024"})
-        QVERIFY2(placed.contains(QLatin1String(fact)), qPrintable(placed));
 }
 
 QTEST_MAIN(FullScreenWindow)
