@@ -12,6 +12,7 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
+#include "platform/screen_keeper.h"
 #include "platform/service_notifier.h"
 #include "platform/termination_signals.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char* argv[])
     QtFileDialogs dialogs;
     const std::unique_ptr<ServiceNotifier> service = serviceNotifierForThisProcess();
     QtProcessEnd processEnd([&service] { service->stopping(); });
+    // Reaches the desktop only when a run asks it to hold the screen awake.
+    DesktopScreenKeeper screenKeeper;
 
     // The application took its own options (such as -platform) out of argv.
     const ArgumentReading arguments = readArguments(argumentsAfterProgram());
@@ -79,6 +82,7 @@ int main(int argc, char* argv[])
         QApplication::applicationDirPath(),
         arguments.options,
         service.get(),
+        &screenKeeper,
     };
     form2 window(platform);
     // However the program ends, the browser first puts a login made a moment ago on disk.

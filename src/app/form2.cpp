@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include "about/frmabout.h"
+#include "app/full_screen.h"
 #include "app/pictures.h"
 #include "browse/web_browser.h"
 #include "platform/application_title.h"
@@ -65,6 +66,7 @@ form2::form2(const Platform& platform, QWidget* parent)
     setupMenus();
     setupTabOrder();
     connectHandlers();
+    fullScreen_ = std::make_unique<FullScreen>(*this);
     watchActivations();
     resize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     Form_Load();
@@ -216,8 +218,13 @@ void form2::connectHandlers()
 bool form2::eventFilter(QObject* watched, QEvent* event)
 {
     // W and H are the client area's: the layout follows its size, not the frame's.
-    if (watched == clientArea && event->type() == QEvent::Resize)
-        Form_Resize();
+    // Full screen, the pages have every pixel whatever the size, and no size is too small.
+    if (watched == clientArea && event->type() == QEvent::Resize) {
+        if (fullScreen_->active())
+            fullScreen_->fill();
+        else
+            Form_Resize();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class FullScreen;
 class UrlEntryBox;
 class WebBrowser;
 class PlaylistSource;
@@ -152,6 +153,8 @@ private:
     void followPlaylistSource();
     bool followsPlaylistSource() const;
     void ArrangeControls();
+    // app/run_control.cpp
+    void keepScreenAwake(bool awake);
 
     Platform platform_;
     // How the playlist's file was read, so a save writes the bytes other programs read.
@@ -162,4 +165,7 @@ private:
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.
     bool resizeWarningPending_ = false;
+    // Runs under way, nested ones included: the screen may sleep when the last one ends.
+    int runsInProgress_ = 0;
+    std::unique_ptr<FullScreen> fullScreen_;
 };

@@ -3,6 +3,7 @@
 #include "browse/web_browser.h"
 #include "platform/message_boxes.h"
 #include "platform/process_end.h"
+#include "platform/screen_keeper.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -31,7 +32,12 @@ void form2::start_button_Click()
     url1_count_txt->setText(QStringLiteral("0"));
     for (QWidget* control : editingControls(*this))
         control->setEnabled(false);
+    ++runsInProgress_;
+    keepScreenAwake(true);
     BrowseList();
+    // A run nested in another returns while the outer one still shows pages.
+    if (--runsInProgress_ == 0)
+        keepScreenAwake(false);
 }
 
 void form2::Start_Click()
@@ -45,6 +51,7 @@ void form2::stop_button_Click()
     StopFlag = QStringLiteral("Y");
     for (QWidget* control : editingControls(*this))
         control->setEnabled(true);
+    keepScreenAwake(false);
 }
 
 void form2::Stop_Click()
@@ -57,7 +64,7 @@ void form2::EndProgram()
     StopFlag = QStringLiteral("Y");
     WebBrowser1->Stop();
     hide();
-    // Unloading the window ends the process.
+    // Unloading the window ends the process, and lets the screen sleep again first.
     close();
     platform_.processEnd.endProcess();
 }
@@ -70,6 +77,7 @@ void form2::Exit_Click()
 void form2::Form_QueryUnload()
 {
     // Closing the window ends the program at once, even in the middle of a run.
+    keepScreenAwake(false);
     platform_.processEnd.endProcess();
 }
 
@@ -96,4 +104,17 @@ void form2::ckExit_Click()
     } else {
         ckLoop->setEnabled(true);
     }
+}
+
+void form2::keepScreenAwake(bool awake)
+{
+    // Only on request: someone running the program in a corner of the desktop keeps
+    // their screen lock.
+    ScreenKeeper* keeper = platform_.screenKeeper;
+    if (!platform_.options.keepScreenOn || !keeper)
+        return;
+    if (awake)
+        keeper->hold();
+    else
+        keeper->release();
 }

@@ -2,6 +2,7 @@
 
 #include "about/frmabout.h"
 #include "app/command_line.h"
+#include "app/full_screen.h"
 #include "browse/web_browser.h"
 #include "platform/service_notifier.h"
 
@@ -47,6 +48,8 @@ void form2::applyLongOptions()
         ckExit->setChecked(true);
     if (options.cache)
         ckCache->setChecked(false);
+    if (options.fullScreen)
+        fullScreen_->enter();
 }
 
 void form2::ParseCommandLine()

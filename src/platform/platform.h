@@ -13,6 +13,7 @@ class MessageBoxes;
 class ProcessEnd;
 class QWidget;
 class RandomSource;
+class ScreenKeeper;
 class ServiceNotifier;
 class WebBrowser;
 
@@ -33,4 +34,6 @@ struct Platform {
     // The service manager that started the program, if any: told of readiness and
     // of the page shown.
     ServiceNotifier* service = nullptr;
+    // Keeps the screen awake while a run shows pages, when the options ask for it.
+    ScreenKeeper* screenKeeper = nullptr;
 };
