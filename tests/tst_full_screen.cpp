@@ -100,7 +100,10 @@ void FullScreenWindow::f11LeavesTheWindowAsItWas()
     QTest::keyClick(&form, Qt::Key_F11);
 
     QTRY_COMPARE(lookOf(form), before);
-    // The designed layout rules again, its warning included.
+    // The window follows its screen no more, and the designed layout rules again, its
+    // warning included.
+    emit form.screen()->geometryChanged(QRect(0, 0, 320, 200));
+    QCOMPARE(lookOf(form), before);
     form.showNormal();
     form.resize(300, 100);
     QTRY_COMPARE(fakes.messages.shown.size(), 1);

@@ -175,7 +175,9 @@ void WallScreen::heldFromStartUntilTheRunStopsOrEnds()
     form.ckLoop->setChecked(loop);
     form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     std::optional<QStringList> callsAtFirstPage;
-    fakes.browser->onNavigate = [&](const QString&) { callsAtFirstPage = callsAtFirstPage.value_or(standIn_->calls()); };
+    fakes.browser->onNavigate = [&](const QString&) {
+        callsAtFirstPage = callsAtFirstPage.value_or(standIn_->calls());
+    };
     QStringList callsAfterAction;
     fakes.pump.at(1500, [&] {
         if (midRun == QLatin1String("stop"))
@@ -228,30 +230,32 @@ void WallScreen::theProgramLeavesNothingHeld()
 {
     QFETCH(QStringList, options);
     QFETCH(QStringList, calls);
+    const qsizetype requestsBefore = server_.requests().size();
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(screen_.display()));
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(VELTRASE_BINARY),
-                  QStringList{QStringLiteral("--keep-screen-on"), QStringLiteral("/f=") + folder_.filePath(QStringLiteral("list.txt"))}
-                      + options);
+    const QString list = QStringLiteral("/f=") + folder_.filePath(QStringLiteral("list.txt"));
+    program.start(QStringLiteral(VELTRASE_BINARY), QStringList{QStringLiteral("--keep-screen-on"), list} + options);
     QTRY_VERIFY_WITH_TIMEOUT(!standIn_->calls().isEmpty(), 30000);
 
     if (options.contains(QLatin1String("--full-screen"))) {
         // Once the first page has started the browser engine (which gives the window a
         // new native window): full screen for a window manager, should one come, and
         // with none, by its own size.
-        QTRY_VERIFY_WITH_TIMEOUT(!server_.requests().isEmpty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests().size() > requestsBefore, 30000);
         const auto askX = [this](const QString& tool, const QStringList& arguments) {
             QProcess asking;
-            asking.start(tool, QStringList{QStringLiteral("-display"), QString::fromLatin1(screen_.display()),
-                                           QStringLiteral("-name"), QStringLiteral("Veltrase Pro Version")} + arguments);
+            const QString display = QString::fromLatin1(screen_.display());
+            asking.start(tool, QStringList{QStringLiteral("-display"), display, QStringLiteral("-name"),
+                                           QStringLiteral("Veltrase Pro Version")} + arguments);
             asking.waitForFinished(5000);
             return QString::fromUtf8(asking.readAllStandardOutput());
         };
-        QTRY_VERIFY(askX(QStringLiteral("xprop"), {QStringLiteral("_NET_WM_STATE")}).contains(QLatin1String("FULLSCREEN")));
+        const auto windowState = [&] { return askX(QStringLiteral("xprop"), {QStringLiteral("_NET_WM_STATE")}); };
+        QTRY_VERIFY(windowState().contains(QLatin1String("FULLSCREEN")));
         const QString place = askX(QStringLiteral("xwininfo"), {});
         for (const char* fact : {"upper-left X:  0", "upper-left Y:  0", "Width: 1280", "Height: 1024"})
             QVERIFY2(place.contains(QLatin1String(fact)), qPrintable(place));

@@ -101,9 +101,9 @@ void FullScreen::leave()
     // A window that opened full screen has no place of its own: it goes to the middle
     // of its screen, where a new window would open.
     if (!(before_.states & Qt::WindowMaximized)) {
-        form_.setGeometry(before_.placed ? before_.geometry
-                                         : QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, before_.geometry.size(),
-                                                               form_.screen()->availableGeometry()));
+        const QRect middle = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, before_.geometry.size(),
+                                                 form_.screen()->availableGeometry());
+        form_.setGeometry(before_.placed ? before_.geometry : middle);
     }
 }
 
