@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -37,7 +38,12 @@ void WebEngineBrowser::startEngine()
 
     page_ = std::make_unique<SilentPage>(profile_.get(), nullptr);
     page_->setSilent(silent_);
-    connect(page_.get(), &QWebEnginePage::loadFinished, this, [this](bool) { emit DocumentComplete(); });
+    // A document that loaded, or failed to: a load halted by Stop never finished.
+    connect(page_.get(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
+        if (loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+            || loading.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            emit DocumentComplete();
+    });
     connect(page_.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
