@@ -44,6 +44,12 @@ void EngineOnDemandBrowser::Navigate(const QString& urlText)
         engine_->Navigate(urlText);
 }
 
+void EngineOnDemandBrowser::NavigateToFile(const QString& path)
+{
+    if (startEngine())
+        engine_->NavigateToFile(path);
+}
+
 void EngineOnDemandBrowser::Stop()
 {
     if (engine_)

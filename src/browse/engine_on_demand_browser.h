@@ -12,6 +12,7 @@ public:
     EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent = nullptr);
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override;
     void Stop() override;
     void setSilent(bool silent) override;
 

@@ -24,10 +24,12 @@ public:
     using WebBrowser::WebBrowser;
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
 
     QStringList navigations;
+    QStringList files;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".

@@ -70,10 +70,20 @@ void WebEngineBrowser::reloadOnceAfterRendererDied()
 
 void WebEngineBrowser::Navigate(const QString& urlText)
 {
+    load(urlFromUserText(urlText, QDir::currentPath()));
+}
+
+void WebEngineBrowser::NavigateToFile(const QString& path)
+{
+    load(QUrl::fromLocalFile(path));
+}
+
+void WebEngineBrowser::load(const QUrl& url)
+{
     if (!page_)
         startEngine();
     reloadedAfterRendererDied_ = false;
-    page_->load(urlFromUserText(urlText, QDir::currentPath()));
+    page_->load(url);
 }
 
 void WebEngineBrowser::Stop()

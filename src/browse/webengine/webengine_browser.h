@@ -7,6 +7,7 @@
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
+class QUrl;
 
 // The embedded browser on Qt WebEngine. The engine starts on the first navigation,
 // so the window opens without waiting for it.
@@ -18,6 +19,7 @@ public:
     ~WebEngineBrowser() override;
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override;
     void Stop() override;
     void setSilent(bool silent) override;
 
@@ -26,6 +28,7 @@ public:
 
 private:
     void startEngine();
+    void load(const QUrl& url);
     void reloadOnceAfterRendererDied();
 
     // The profile is declared before the page so that it outlives it.
