@@ -20,6 +20,7 @@ public:
     static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }
 
 private:
+    void prepareWindowForEngine();
     bool startEngine();
 
     QString pluginPath_;
