@@ -36,25 +36,31 @@ public:
     std::function<void(const QString&)> onNavigate;
 };
 
-// Time that passes only when the dwell wait waits. Actions scheduled at a virtual
-// moment run in the first event processing at or after it, as a click would.
+// Time that passes only when the dwell wait waits. An action scheduled at a virtual
+// moment runs at that moment, inside the stage being waited out, as a click would.
 class VirtualTimePump final : public EventPump {
 public:
-    void waitSlice(int milliseconds) override;
+    void waitStage(std::chrono::milliseconds length) override;
+    void endWaits() override;
     void processPendingEvents() override;
 
     void at(qint64 milliseconds, std::function<void()> action);
 
     qint64 now = 0;
     int eventSteps = 0;
-    std::vector<int> slices;
+    std::vector<qint64> stages;
 
 private:
     struct Scheduled {
         qint64 when;
         std::function<void()> action;
     };
+    // Runs the earliest action due by `until`, if any.
+    bool runNextDueBy(qint64 until);
+
     std::vector<Scheduled> scheduled_;
+    // One flag per stage being waited out, innermost last.
+    std::vector<bool*> waits_;
 };
 
 class FakeClock final : public Clock {
