@@ -82,16 +82,21 @@ public:
 
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
-    void inform(QWidget*, const QString& text) override
+    void inform(QWidget*, const QString& text) override { shown << text; }
+    void informWithoutWaiting(QWidget*, const QString& text, std::function<void()> whenClosed) override
     {
         shown << text;
-        // A real box runs its own event loop until dismissed; this stands for it, once.
-        if (auto whileOpen = std::exchange(whileNextBoxIsOpen, nullptr))
-            whileOpen();
+        open.push_back(std::move(whenClosed));
+    }
+    // Dismisses every box opened without waiting.
+    void closeOpen()
+    {
+        for (auto& whenClosed : std::exchange(open, {}))
+            whenClosed();
     }
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
     QStringList shown;
-    std::function<void()> whileNextBoxIsOpen;
+    std::vector<std::function<void()>> open;
 };
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.
