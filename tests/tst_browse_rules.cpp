@@ -211,10 +211,12 @@ void BrowseRules::intervalTextDecidesTheDwell_data()
     QTest::addColumn<QString>("shownAfter");
     QTest::addColumn<qint64>("stageMs");
 
+    const QString tiny = QStringLiteral("0.") + QString(330, QLatin1Char('0')) + QStringLiteral("1");
     QTest::newRow("30") << QStringLiteral("30") << QStringLiteral("30") << qint64(3000);
     QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("1") << qint64(100);
-    for (const char* notAnInterval : {"0", "-5", "0.5", "", "abc", "nan", "inf", "0x10", "1,5"})
+    for (const char* notAnInterval : {"0", "-5", "0.5", "", "abc", "nan", "inf", "0x10", "1,5", "1e-400"})
         QTest::newRow(notAnInterval[0] ? notAnInterval : "empty") << QString::fromUtf8(notAnInterval) << QStringLiteral("1") << qint64(100);
+    QTest::newRow("below a double, no exponent") << tiny << QStringLiteral("1") << qint64(100);
     QTest::newRow("2.5 rounds to even") << QStringLiteral("2.5") << QStringLiteral("2.5") << qint64(200);
     QTest::newRow("3.5 rounds to even") << QStringLiteral("3.5") << QStringLiteral("3.5") << qint64(400);
     QTest::newRow("spaces around") << QStringLiteral(" 7 ") << QStringLiteral(" 7 ") << qint64(700);
