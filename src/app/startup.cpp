@@ -3,11 +3,13 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
 #include "browse/web_browser.h"
+#include "playlist/playlist_messages.h"
 
 #include <QGuiApplication>
 #include <QWindow>
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -29,7 +31,12 @@ void form2::Form_Load()
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
         // No window is up yet to show a problem with the file: it goes to standard error.
-        if (const QString problem = LoadPlaylist(); !problem.isEmpty())
+        // A file that is not there is a problem here too: an unattended screen would
+        // otherwise come up with an empty playlist and no word why.
+        QString problem = LoadPlaylist();
+        if (problem.isEmpty() && !PlaylistPath.isEmpty() && !QFileInfo::exists(PlaylistPath))
+            problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("no such file"));
+        if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
         AutoStartFlag = QStringLiteral("Y");
     }
