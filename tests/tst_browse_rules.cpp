@@ -28,7 +28,7 @@ private slots:
     void intervalTextDecidesTheDwell();
     void randomDwellDrawsEveryStage_data();
     void randomDwellDrawsEveryStage();
-    void stopIsSeenAtTheNextStage();
+    void stopEndsTheWaitAtOnce();
     void emptyLoopingListWaitsAndStops();
     void listThatShrinksEndsThePassAtItsNewEnd();
     void passCountKeepsCountingPast32767();
@@ -72,7 +72,7 @@ void BrowseRules::threeEntriesWithoutLoopVisitEachOnce()
     QVERIFY(w.browser().isVisibleTo(&w.form) || !w.browser().isHidden());
     QVERIFY(w.browser().silent);
     QCOMPARE(w.fakes.pump.now, 3000);
-    QCOMPARE(w.fakes.pump.eventSteps, 3 * 110);
+    QCOMPARE(w.fakes.pump.stages, std::vector<qint64>(30, 100));
     QCOMPARE(w.form.url1_count_txt->text(), QStringLiteral("1"));
     // The run ended by itself: the window stays locked until Stop.
     QCOMPARE(w.form.StopFlag, QStringLiteral("N"));
@@ -91,11 +91,13 @@ void BrowseRules::stopDuringADwell_data()
     QTest::addColumn<QString>("count");
 
     // Entries a, b, c with one-second dwells: b shows from 1000 to 2000, c from 2000 to 3000.
-    QTest::newRow("middle entry") << false << qint64(1500) << list({"a", "b"}) << 2 << QStringLiteral("0");
-    QTest::newRow("last entry, the pass still ends") << false << qint64(2500) << list({"a", "b", "c"}) << 2
-                                                     << QStringLiteral("1");
-    QTest::newRow("last entry with Loop: next pass shows a, navigates nothing")
-        << true << qint64(2500) << list({"a", "b", "c"}) << 0 << QStringLiteral("1");
+    // The run ends at the click, naming the page on the screen; a cut pass is not counted.
+    QTest::newRow("middle entry") << false << qint64(1550) << list({"a", "b"}) << 1 << QStringLiteral("0");
+    QTest::newRow("last entry") << false << qint64(2550) << list({"a", "b", "c"}) << 2 << QStringLiteral("0");
+    QTest::newRow("last entry with Loop") << true << qint64(2550) << list({"a", "b", "c"}) << 2
+                                          << QStringLiteral("0");
+    QTest::newRow("later pass with Loop") << true << qint64(3550) << list({"a", "b", "c", "a"}) << 0
+                                          << QStringLiteral("1");
 }
 
 void BrowseRules::stopDuringADwell()
@@ -109,6 +111,7 @@ void BrowseRules::stopDuringADwell()
     w.form.start_button_Click();
 
     QTEST(w.browser().navigations, "navigated");
+    QCOMPARE(w.fakes.pump.now, stopAt);
     QTEST(w.form.lstPlayList->currentRow(), "selectedAtEnd");
     QCOMPARE(w.form.txt_url1->text(), w.form.lstPlayList->currentItem()->text());
     QTEST(w.form.url1_count_txt->text(), "count");
@@ -206,34 +209,35 @@ void BrowseRules::intervalTextDecidesTheDwell_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shownAfter");
-    QTest::addColumn<int>("sliceMs");
+    QTest::addColumn<qint64>("stageMs");
 
-    QTest::newRow("30") << QStringLiteral("30") << QStringLiteral("30") << 300;
-    QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("1") << 10;
-    for (const char* notAnInterval : {"0", "-5", "0.5", "", "abc", "nan", "inf", "0x10", "1,5"})
-        QTest::newRow(notAnInterval[0] ? notAnInterval : "empty") << QString::fromUtf8(notAnInterval) << QStringLiteral("1") << 10;
-    QTest::newRow("2.5 rounds to even") << QStringLiteral("2.5") << QStringLiteral("2.5") << 20;
-    QTest::newRow("3.5 rounds to even") << QStringLiteral("3.5") << QStringLiteral("3.5") << 40;
-    QTest::newRow("spaces around") << QStringLiteral(" 7 ") << QStringLiteral(" 7 ") << 70;
-    QTest::newRow("exponent") << QStringLiteral("2e1") << QStringLiteral("2e1") << 200;
+    const QString tiny = QStringLiteral("0.") + QString(330, QLatin1Char('0')) + QStringLiteral("1");
+    QTest::newRow("30") << QStringLiteral("30") << QStringLiteral("30") << qint64(3000);
+    QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("1") << qint64(100);
+    for (const char* notAnInterval : {"0", "-5", "0.5", "", "abc", "nan", "inf", "0x10", "1,5", "1e-400"})
+        QTest::newRow(notAnInterval[0] ? notAnInterval : "empty") << QString::fromUtf8(notAnInterval) << QStringLiteral("1") << qint64(100);
+    QTest::newRow("below a double, no exponent") << tiny << QStringLiteral("1") << qint64(100);
+    QTest::newRow("2.5 rounds to even") << QStringLiteral("2.5") << QStringLiteral("2.5") << qint64(200);
+    QTest::newRow("3.5 rounds to even") << QStringLiteral("3.5") << QStringLiteral("3.5") << qint64(400);
+    QTest::newRow("spaces around") << QStringLiteral(" 7 ") << QStringLiteral(" 7 ") << qint64(700);
+    QTest::newRow("exponent") << QStringLiteral("2e1") << QStringLiteral("2e1") << qint64(2000);
     QTest::newRow("too long is held at the longest wait")
-        << QStringLiteral("1e10") << QStringLiteral("1e10") << kLongestDwellSeconds * 10;
-    QTest::newRow("beyond a double") << QStringLiteral("1e999") << QStringLiteral("1e999") << kLongestDwellSeconds * 10;
+        << QStringLiteral("1e10") << QStringLiteral("1e10") << qint64(kLongestDwellSeconds) * 100;
+    QTest::newRow("beyond a double") << QStringLiteral("1e999") << QStringLiteral("1e999")
+                                     << qint64(kLongestDwellSeconds) * 100;
 }
 
 void BrowseRules::intervalTextDecidesTheDwell()
 {
     QFETCH(QString, typed);
-    QFETCH(int, sliceMs);
+    QFETCH(qint64, stageMs);
     Window w(list({"a"}));
     w.form.txt_interval->setText(typed);
 
     w.form.pause();
 
     QTEST(w.form.txt_interval->text(), "shownAfter");
-    QCOMPARE(w.fakes.pump.slices.size(), std::size_t(100));
-    for (int slice : w.fakes.pump.slices)
-        QCOMPARE(slice, sliceMs);
+    QCOMPARE(w.fakes.pump.stages, std::vector<qint64>(10, stageMs));
 }
 
 void BrowseRules::randomDwellDrawsEveryStage_data()
@@ -267,7 +271,7 @@ void BrowseRules::randomDwellDrawsEveryStage()
     QCOMPARE(w.fakes.pump.now, qint64(stageSeconds) * 1000);
 }
 
-void BrowseRules::stopIsSeenAtTheNextStage()
+void BrowseRules::stopEndsTheWaitAtOnce()
 {
     Window w(list({"a", "b"}));
     w.form.txt_interval->setText(QStringLiteral("30"));
@@ -275,15 +279,16 @@ void BrowseRules::stopIsSeenAtTheNextStage()
 
     w.form.start_button_Click();
 
-    // Stages of a 30-second dwell last 3 seconds: the stop is seen at 12 s.
-    QCOMPARE(w.fakes.pump.now, 12'000);
+    // In the middle of a three-second stage.
+    QCOMPARE(w.fakes.pump.now, 10'100);
     QCOMPARE(w.browser().navigations, list({"a"}));
 
-    // Already stopped when the wait begins: one look at the events, no sleeping.
+    // Already stopped when the wait begins: one look at the events, no waiting.
     const int stepsBefore = w.fakes.pump.eventSteps;
     w.form.pause();
     QCOMPARE(w.fakes.pump.eventSteps, stepsBefore + 1);
-    QCOMPARE(w.fakes.pump.now, 12'000);
+    QCOMPARE(w.fakes.pump.now, 10'100);
+    QCOMPARE(w.fakes.pump.stages.size(), std::size_t(4));
 }
 
 void BrowseRules::emptyLoopingListWaitsAndStops()
@@ -300,8 +305,8 @@ void BrowseRules::emptyLoopingListWaitsAndStops()
 
     QCOMPARE(w.browser().navigations, list({"a", "b"}));
     // One dwell per empty pass: a until 1 s, empty passes ending at 2, 3, 4, 5 and 6 s,
-    // then b, stopped at the start of a stage of its wait, which still ends the seventh pass.
-    QCOMPARE(w.form.url1_count_txt->text(), QStringLiteral("7"));
+    // then b, stopped in its wait: that pass is not counted.
+    QCOMPARE(w.form.url1_count_txt->text(), QStringLiteral("6"));
     QCOMPARE(w.fakes.pump.now, 6'500);
 }
 
@@ -328,7 +333,7 @@ void BrowseRules::passCountKeepsCountingPast32767()
 
     w.form.start_button_Click();
 
-    QCOMPARE(w.form.url1_count_txt->text(), QStringLiteral("32770"));
+    QCOMPARE(w.form.url1_count_txt->text(), QStringLiteral("32769"));
     QCOMPARE(w.fakes.processEnd.ends, 0);
 }
 

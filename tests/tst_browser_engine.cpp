@@ -23,7 +23,7 @@ class BrowserEngine : public QObject {
 private slots:
     void initTestCase();
     void shortRunRequestsEachPageOnceInOrder();
-    void documentCompleteFollowsFailedLoadsToo();
+    void documentCompleteFollowsFailedLoadsButNotAStop();
     void localPathsAndBareHostsBecomeUrls_data();
     void localPathsAndBareHostsBecomeUrls();
     void missingEnginePluginLeavesTheWindowWorking();
@@ -51,6 +51,8 @@ void BrowserEngine::initTestCase()
     server_.addPage(QStringLiteral("/two.html"),
                     "<title>two</title><script>alert('hello'); confirm('sure?'); prompt('name?');</script><p>two");
     server_.addPage(QStringLiteral("/three.html"), "<title>three</title><p>three");
+    server_.addRawAnswer(QStringLiteral("/slow.html"),
+                         "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 6\r\n\r\n<p>slow", 60000);
     QVERIFY(server_.listen());
 }
 
@@ -79,7 +81,7 @@ void BrowserEngine::shortRunRequestsEachPageOnceInOrder()
                  qPrintable(QString::number(requests[i].receivedMs - requests[i - 1].receivedMs)));
 }
 
-void BrowserEngine::documentCompleteFollowsFailedLoadsToo()
+void BrowserEngine::documentCompleteFollowsFailedLoadsButNotAStop()
 {
     RealWindow w;
     QSignalSpy completed(w.form.WebBrowser1, &WebBrowser::DocumentComplete);
@@ -95,6 +97,17 @@ void BrowserEngine::documentCompleteFollowsFailedLoadsToo()
     QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 2, 20000);
     w.browser().Navigate(server_.url(QStringLiteral("/one.html")));
     QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 3, 20000);
+
+    // Halted while the server is still answering: no document was completed.
+    QSignalSpy loads(&w.page(), &QWebEnginePage::loadFinished);
+    const int before = server_.requests().size();
+    w.browser().Navigate(server_.url(QStringLiteral("/slow.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(server_.requests().size(), before + 1, 20000);
+    w.browser().Stop();
+    QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 1, 20000);
+    w.browser().Navigate(server_.url(QStringLiteral("/three.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 2, 20000);
+    QCOMPARE(completed.size(), 4);
 }
 
 void BrowserEngine::localPathsAndBareHostsBecomeUrls_data()

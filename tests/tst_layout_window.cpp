@@ -1,5 +1,6 @@
 #include "app/form2.h"
 #include "browse/web_browser.h"
+#include "platform/message_boxes.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
 #include "playlist/url_entry_box.h"
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -22,6 +24,7 @@ private slots:
     void smallestSizes_data();
     void smallestSizes();
     void dragBelowMinimumOpensOneBoxAtATime();
+    void warningLeavesARunToItsSchedule();
     void minimizedPlacesNothingAndSaysNothing();
     void switchAndSwitchBack();
     void eachViewOnResizeAndFinishedPage_data();
@@ -147,22 +150,59 @@ void LayoutWindow::dragBelowMinimumOpensOneBoxAtATime()
 {
     Window w;
     QVERIFY(shown(w.form));
-    // The user keeps dragging while the first box is open.
-    w.fakes.messages.whileNextBoxIsOpen = [&] {
-        for (int width : {450, 430, 410}) {
-            resizeClientArea(w.form, width, 300);
-            QCoreApplication::processEvents();
-        }
-    };
 
-    QVERIFY(resizeClientArea(w.form, 460, 300));
-    QTRY_COMPARE(w.fakes.messages.shown.size(), 1);
-    QCoreApplication::processEvents();
+    // The user keeps dragging while the first box is open.
+    for (int width : {460, 450, 430, 410}) {
+        QVERIFY(resizeClientArea(w.form, width, 300));
+        QCoreApplication::processEvents();
+    }
     QCOMPARE(w.fakes.messages.shown.size(), 1);
 
     // Once it is dismissed, the next small size warns again.
+    w.fakes.messages.closeOpen();
     QVERIFY(resizeClientArea(w.form, 400, 300));
     QTRY_COMPARE(w.fakes.messages.shown.size(), 2);
+}
+
+void LayoutWindow::warningLeavesARunToItsSchedule()
+{
+    FakePlatform fakes;
+    QtMessageBoxes boxes;
+    form2 form(Platform{fakes.pump, fakes.clock, fakes.random, boxes, fakes.dialogs, fakes.processEnd,
+                        fakes.platform().makeBrowser, QString(), QString()});
+    QVERIFY(shown(form));
+    form.ckLoop->setChecked(false);
+    form.txt_interval->setText(QStringLiteral("1"));
+    form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b")});
+    const auto openWarnings = [] {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            count += qobject_cast<QMessageBox*>(window) && window->isVisible() ? 1 : 0;
+        return count;
+    };
+    // A box that held the run would be closed by this after a while, failing the test
+    // instead of hanging it.
+    QTimer unanswered;
+    connect(&unanswered, &QTimer::timeout, this, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(window))
+                window->close();
+    });
+    unanswered.start(3000);
+    int openAtSecondPage = 0;
+    fakes.pump.at(500, [&] {
+        resizeClientArea(form, 400, 300);
+        QCoreApplication::processEvents();
+    });
+    fakes.browser->onNavigate = [&](const QString&) { openAtSecondPage = openWarnings(); };
+
+    form.start_button_Click();
+
+    QCOMPARE(fakes.browser->navigations.size(), 2);
+    QCOMPARE(openAtSecondPage, 1);
+    auto* box = form.findChild<QMessageBox*>();
+    QVERIFY(box);
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
 }
 
 void LayoutWindow::minimizedPlacesNothingAndSaysNothing()

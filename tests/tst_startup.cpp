@@ -9,7 +9,11 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 // Start-up from the command line: the option grammar, what the window does with
 // the options, and when it starts browsing by itself.
@@ -26,6 +30,8 @@ private slots:
     void withoutArgumentsNothingStarts();
     void optionsAreAppliedAndBrowsingStartsOnFirstShow();
     void emptyListAtAutoStartShowsTheMessage();
+    void unreadablePlaylistFileIsNamedOnStandardError_data();
+    void unreadablePlaylistFileIsNamedOnStandardError();
     void windowIsPaintedBeforeTheFirstPage();
     void activations_data();
     void activations();
@@ -194,6 +200,41 @@ void Startup::emptyListAtAutoStartShowsTheMessage()
     form.show();
 
     QTRY_COMPARE(fakes.messages.shown, QStringList{QStringLiteral("Please enter at least one URL or open a file.")});
+}
+
+void Startup::unreadablePlaylistFileIsNamedOnStandardError_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("reason");
+
+    QTest::newRow("missing") << QStringLiteral("missing.txt") << QByteArray("no such file");
+    QTest::newRow("folder") << QString() << QByteArray("it is a folder");
+}
+
+void Startup::unreadablePlaylistFileIsNamedOnStandardError()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, reason);
+    QTemporaryDir folder;
+    const QString path = name.isEmpty() ? folder.path() : folder.filePath(name);
+    QTemporaryFile errors;
+    QVERIFY(errors.open());
+    std::fflush(stderr);
+    const int standardError = ::dup(STDERR_FILENO);
+    ::dup2(errors.handle(), STDERR_FILENO);
+
+    FakePlatform fakes;
+    form2 form(fakes.platform(QStringLiteral("/f=") + path + QStringLiteral(" /t=5")));
+
+    std::fflush(stderr);
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+    QVERIFY(errors.seek(0));
+    const QByteArray written = errors.readAll();
+    QCOMPARE(written.count('\n'), 1);
+    QVERIFY2(written.contains(path.toUtf8()) && written.contains(reason), written.constData());
+    QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
+    QCOMPARE(form.lstPlayList->count(), 0);
 }
 
 // The first navigation starts the browser engine, which holds the window's thread for

@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include "browse/web_browser.h"
+#include "platform/event_pump.h"
 #include "platform/message_boxes.h"
 #include "platform/process_end.h"
 #include "platform/screen_keeper.h"
@@ -49,6 +50,8 @@ void form2::stop_button_Click()
 {
     WebBrowser1->Stop();
     StopFlag = QStringLiteral("Y");
+    // The run ends now, not at the end of the stage it is waiting out.
+    platform_.pump.endWaits();
     for (QWidget* control : editingControls(*this))
         control->setEnabled(true);
     keepScreenAwake(false);
@@ -62,6 +65,7 @@ void form2::Stop_Click()
 void form2::EndProgram()
 {
     StopFlag = QStringLiteral("Y");
+    platform_.pump.endWaits();
     WebBrowser1->Stop();
     hide();
     // Unloading the window ends the process, and lets the screen sleep again first.

@@ -5,11 +5,14 @@
 #include "app/full_screen.h"
 #include "browse/web_browser.h"
 #include "platform/service_notifier.h"
+#include "playlist/playlist_messages.h"
+#include "playlist/playlist_source.h"
 
 #include <QGuiApplication>
 #include <QWindow>
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -31,7 +34,13 @@ void form2::Form_Load()
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
         // No window is up yet to show a problem with the file: it goes to standard error.
-        if (const QString problem = loadPlaylistAtStart(); !problem.isEmpty())
+        // A file that is not there is a problem here too: an unattended screen would
+        // otherwise come up with an empty playlist and no word why.
+        QString problem = loadPlaylistAtStart();
+        if (problem.isEmpty() && !PlaylistPath.isEmpty() && !PlaylistSource::isAddress(PlaylistPath)
+            && !QFileInfo::exists(PlaylistPath))
+            problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("no such file"));
+        if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
         AutoStartFlag = QStringLiteral("Y");
     }

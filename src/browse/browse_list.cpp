@@ -31,6 +31,10 @@ void form2::BrowseList()
         const int bound = lstPlayList->count();
         // A playlist loaded during the pass may be shorter: its new end ends the pass.
         for (int index = 0; index < bound && index < lstPlayList->count(); ++index) {
+            // Seen before the next entry is shown, so a stopped run leaves the list and
+            // the Current URL box naming the page that is on the screen.
+            if (StopFlag == QLatin1String("Y"))
+                break;
             lstPlayList->setCurrentRow(index);
             txt_url1->setText(lstPlayList->item(index)->text());
             QString url = txt_url1->text();
@@ -38,26 +42,22 @@ void form2::BrowseList()
                 url = withNoCacheStamp(url, noCacheStamp(platform_.clock.now()));
                 txt_url1->setText(url);
             }
-            if (StopFlag == QLatin1String("Y")) {
-                if (inLaterPass)
-                    endOfRun();
-                return;
-            }
             if (platform_.service)
                 platform_.service->showing(index + 1, bound, url);
             WebBrowser1->Navigate(url);
             pause();
         }
 
-        if (bound == 0 && ckLoop->isChecked()) {
-            // An empty list that loops still waits once per pass, so the window stays
-            // alive, Stop works and entries added meanwhile are visited next pass.
+        // An empty list that loops still waits once per pass, so the window stays
+        // alive, Stop works and entries added meanwhile are visited next pass.
+        if (bound == 0 && ckLoop->isChecked())
             pause();
-            if (StopFlag == QLatin1String("Y")) {
-                if (inLaterPass)
-                    endOfRun();
-                return;
-            }
+
+        // A pass cut short by Stop is not a completed pass.
+        if (StopFlag == QLatin1String("Y")) {
+            if (inLaterPass)
+                endOfRun();
+            return;
         }
 
         ++PassCount;

@@ -7,10 +7,10 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-// Holds the current page for the dwell time: ten stages of ten slices, events
-// processed after every slice, a stop noticed at the start of every stage. The stage
-// counter is the window's, so a wait that a nested run interrupted finds it spent and
-// ends after its current stage.
+// Holds the current page for the dwell time: ten stages, each waited out in one event
+// loop that runs events as they come, a stop noticed at the start of every stage (and
+// Stop ends the stage it comes in). The stage counter is the window's, so a wait that a
+// nested run interrupted finds it spent and ends after its current stage.
 void form2::pause()
 {
     int seconds = 0;
@@ -31,10 +31,7 @@ void form2::pause()
             seconds = randomDwellSeconds(interval, share);
         }
 
-        const int sliceMilliseconds = seconds * 10;
-        for (int slice = 0; slice < 10; ++slice) {
-            platform_.pump.waitSlice(sliceMilliseconds);
-            platform_.pump.processPendingEvents();
-        }
+        // A tenth of the dwell.
+        platform_.pump.waitStage(std::chrono::milliseconds(qint64(seconds) * 100));
     }
 }

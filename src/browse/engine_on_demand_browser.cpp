@@ -1,6 +1,8 @@
 #include "browse/engine_on_demand_browser.h"
 
 #include <QLibrary>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -13,6 +15,19 @@ EngineOnDemandBrowser::EngineOnDemandBrowser(const QString& pluginPath, QWidget*
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    prepareWindowForEngine();
+}
+
+void EngineOnDemandBrowser::prepareWindowForEngine()
+{
+    // The engine's view draws through GL into the window. Added to a window already on
+    // the screen, it makes Qt replace the window's native window with one that suits GL:
+    // the window vanishes and, under a window manager, comes back elsewhere and no longer
+    // maximized. A GL widget that never shows gives the window that kind of surface from
+    // its first showing. Without GL (the offscreen platform) the engine draws without it.
+    const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+    if (shared && shared->isValid())
+        (new QOpenGLWidget(this))->hide();
 }
 
 bool EngineOnDemandBrowser::startEngine()
@@ -44,6 +59,12 @@ void EngineOnDemandBrowser::Navigate(const QString& urlText)
 {
     if (startEngine())
         engine_->Navigate(urlText);
+}
+
+void EngineOnDemandBrowser::NavigateToFile(const QString& path)
+{
+    if (startEngine())
+        engine_->NavigateToFile(path);
 }
 
 void EngineOnDemandBrowser::Stop()

@@ -13,6 +13,7 @@ public:
     EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent = nullptr, const BrowserSettings& settings = {});
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override;
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;
@@ -21,6 +22,7 @@ public:
     static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }
 
 private:
+    void prepareWindowForEngine();
     bool startEngine();
 
     QString pluginPath_;

@@ -13,6 +13,9 @@ public:
     // Begins to load what the user wrote (a URL, a bare host name or a local path)
     // and returns at once.
     virtual void Navigate(const QString& urlText) = 0;
+    // Begins to load a local file, named by its path as it is: a "?" or "#" in a
+    // folder's name is part of the name there, never a query or a fragment.
+    virtual void NavigateToFile(const QString& path) = 0;
     // Halts any load in progress.
     virtual void Stop() = 0;
     // While silent, neither the engine nor the page ever opens a dialog or a window.

@@ -9,25 +9,45 @@ void FakeBrowser::Navigate(const QString& urlText)
         onNavigate(urlText);
 }
 
-void VirtualTimePump::waitSlice(int milliseconds)
+void VirtualTimePump::waitStage(std::chrono::milliseconds length)
 {
-    slices.push_back(milliseconds);
-    now += std::max(milliseconds, 0);
+    stages.push_back(length.count());
+    const qint64 end = now + std::max<qint64>(length.count(), 0);
+    bool ended = false;
+    waits_.push_back(&ended);
+    // An action may start a nested run, whose waits move the time on past this end.
+    while (!ended && now < end && runNextDueBy(end)) {
+    }
+    waits_.pop_back();
+    if (!ended)
+        now = std::max(now, end);
+}
+
+void VirtualTimePump::endWaits()
+{
+    for (bool* ended : waits_)
+        *ended = true;
 }
 
 void VirtualTimePump::processPendingEvents()
 {
     ++eventSteps;
-    // An action may schedule more or start a nested run; take due ones out first.
-    for (;;) {
-        auto due = std::find_if(scheduled_.begin(), scheduled_.end(),
-                                [this](const Scheduled& item) { return item.when <= now; });
-        if (due == scheduled_.end())
-            return;
-        std::function<void()> action = std::move(due->action);
-        scheduled_.erase(due);
-        action();
+    while (runNextDueBy(now)) {
     }
+}
+
+bool VirtualTimePump::runNextDueBy(qint64 until)
+{
+    const auto next = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                       [](const Scheduled& a, const Scheduled& b) { return a.when < b.when; });
+    if (next == scheduled_.end() || next->when > until)
+        return false;
+    now = std::max(now, next->when);
+    // Taken out first: the action may schedule more.
+    std::function<void()> action = std::move(next->action);
+    scheduled_.erase(next);
+    action();
+    return true;
 }
 
 void VirtualTimePump::at(qint64 milliseconds, std::function<void()> action)

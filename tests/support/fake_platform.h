@@ -24,35 +24,43 @@ public:
     using WebBrowser::WebBrowser;
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
 
     QStringList navigations;
+    QStringList files;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".
     std::function<void(const QString&)> onNavigate;
 };
 
-// Time that passes only when the dwell wait waits. Actions scheduled at a virtual
-// moment run in the first event processing at or after it, as a click would.
+// Time that passes only when the dwell wait waits. An action scheduled at a virtual
+// moment runs at that moment, inside the stage being waited out, as a click would.
 class VirtualTimePump final : public EventPump {
 public:
-    void waitSlice(int milliseconds) override;
+    void waitStage(std::chrono::milliseconds length) override;
+    void endWaits() override;
     void processPendingEvents() override;
 
     void at(qint64 milliseconds, std::function<void()> action);
 
     qint64 now = 0;
     int eventSteps = 0;
-    std::vector<int> slices;
+    std::vector<qint64> stages;
 
 private:
     struct Scheduled {
         qint64 when;
         std::function<void()> action;
     };
+    // Runs the earliest action due by `until`, if any.
+    bool runNextDueBy(qint64 until);
+
     std::vector<Scheduled> scheduled_;
+    // One flag per stage being waited out, innermost last.
+    std::vector<bool*> waits_;
 };
 
 class FakeClock final : public Clock {
@@ -74,16 +82,21 @@ public:
 
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
-    void inform(QWidget*, const QString& text) override
+    void inform(QWidget*, const QString& text) override { shown << text; }
+    void informWithoutWaiting(QWidget*, const QString& text, std::function<void()> whenClosed) override
     {
         shown << text;
-        // A real box runs its own event loop until dismissed; this stands for it, once.
-        if (auto whileOpen = std::exchange(whileNextBoxIsOpen, nullptr))
-            whileOpen();
+        open.push_back(std::move(whenClosed));
+    }
+    // Dismisses every box opened without waiting.
+    void closeOpen()
+    {
+        for (auto& whenClosed : std::exchange(open, {}))
+            whenClosed();
     }
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
     QStringList shown;
-    std::function<void()> whileNextBoxIsOpen;
+    std::vector<std::function<void()>> open;
 };
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.

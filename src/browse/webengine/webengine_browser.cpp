@@ -66,7 +66,12 @@ void WebEngineBrowser::makePage()
 
     page_ = std::make_unique<SilentPage>(profile_->profile(), nullptr);
     page_->setSilent(silent_);
-    connect(page_.get(), &QWebEnginePage::loadFinished, this, [this](bool) { emit DocumentComplete(); });
+    // A document that loaded, or failed to: a load halted by Stop never finished.
+    connect(page_.get(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
+        if (loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+            || loading.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            emit DocumentComplete();
+    });
     connect(page_.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -91,6 +96,16 @@ void WebEngineBrowser::reloadOnceAfterRendererDied()
 
 void WebEngineBrowser::Navigate(const QString& urlText)
 {
+    load(urlFromUserText(urlText, QDir::currentPath()));
+}
+
+void WebEngineBrowser::NavigateToFile(const QString& path)
+{
+    load(QUrl::fromLocalFile(path));
+}
+
+void WebEngineBrowser::load(const QUrl& url)
+{
     if (ended_)
         return;
     if (!page_)
@@ -100,7 +115,7 @@ void WebEngineBrowser::Navigate(const QString& urlText)
         makePage();
     reloadedAfterRendererDied_ = false;
 
-    navigatedUrl_ = urlFromUserText(urlText, QDir::currentPath());
+    navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();
     pageBeforeCameAt_ = page_->history()->currentItem().lastVisited();
     // A script entry runs in the page on screen and brings no page of its own.

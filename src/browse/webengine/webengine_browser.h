@@ -28,6 +28,7 @@ public:
     ~WebEngineBrowser() override;
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override;
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;
@@ -41,6 +42,7 @@ public:
 private:
     void startEngine();
     void makePage();
+    void load(const QUrl& url);
     void reloadOnceAfterRendererDied();
     void followLoading(const QWebEngineLoadingInfo& loading);
     bool pageCameSinceNavigation() const;
