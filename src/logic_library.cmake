@@ -6,6 +6,7 @@ set(VELTRASE_LOGIC_DIR ${CMAKE_CURRENT_LIST_DIR})
 add_library(veltrase_logic STATIC
     ${VELTRASE_LOGIC_DIR}/app/command_line.h ${VELTRASE_LOGIC_DIR}/app/command_line.cpp
     ${VELTRASE_LOGIC_DIR}/app/long_options.h ${VELTRASE_LOGIC_DIR}/app/long_options.cpp
+    ${VELTRASE_LOGIC_DIR}/app/state_texts.h
     ${VELTRASE_LOGIC_DIR}/browse/dwell_interval.h ${VELTRASE_LOGIC_DIR}/browse/dwell_interval.cpp
     ${VELTRASE_LOGIC_DIR}/browse/no_cache_stamp.h ${VELTRASE_LOGIC_DIR}/browse/no_cache_stamp.cpp
     ${VELTRASE_LOGIC_DIR}/layout/layout_controls.h

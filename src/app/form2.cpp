@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "app/full_screen.h"
 #include "app/pictures.h"
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
 #include "platform/application_title.h"
 #include "platform/process_end.h"
@@ -98,7 +99,7 @@ void form2::setupControls()
     placeInTwips(Label1, 120, 255, 675, 255);
     txt_interval = named(new QLineEdit(QStringLiteral("30"), fraInterval), "txt_interval");
     placeInTwips(txt_interval, 780, 240, 495, 285);
-    chk_random = named(new QCheckBox(QStringLiteral("Random - N"), fraInterval), "chk_random");
+    chk_random = named(new QCheckBox(kRandomOffCaption, fraInterval), "chk_random");
     placeInTwips(chk_random, 1320, 240, 1275, 255);
 
     FraCurrent = makeFrame(Frame1, "FraCurrent", QStringLiteral("Current URL"));
@@ -125,7 +126,7 @@ void form2::setupControls()
     txtItemToAdd = named(new UrlEntryBox(FraPlaylist), "txtItemToAdd");
     txtItemToAdd->setMaxLength(std::numeric_limits<int>::max());
     placeInTwips(txtItemToAdd, 120, 1080, 3495, 315);
-    ckCache = named(new QCheckBox(QStringLiteral("No Cache"), FraPlaylist), "ckCache");
+    ckCache = named(new QCheckBox(kNoCacheCaption, FraPlaylist), "ckCache");
     ckCache->setChecked(true);
     placeInTwips(ckCache, 3680, 720, 1025, 255);
     ckExit = named(new QCheckBox(QStringLiteral("Exit"), FraPlaylist), "ckExit");
@@ -174,10 +175,9 @@ void form2::setupMenus()
 
 void form2::setupTabOrder()
 {
-    const QList<QWidget*> order = {start_button, stop_button, cmdOpen,     cmdSave,       WebBrowser1,
-                                   url1_count_txt, txt_url1, chk_random, txt_interval, txtItemToAdd,
-                                   cmdAddItem,   cmdRemoveItem, lstPlayList, ckLoop,     ckExit,
-                                   ckCache};
+    const QList<QWidget*> order
+        = {start_button, stop_button,  cmdOpen,    cmdSave,       WebBrowser1, url1_count_txt, txt_url1, chk_random,
+           txt_interval, txtItemToAdd, cmdAddItem, cmdRemoveItem, lstPlayList, ckLoop,         ckExit,   ckCache};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

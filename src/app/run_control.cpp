@@ -1,5 +1,6 @@
 #include "app/form2.h"
 
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
 #include "platform/event_pump.h"
 #include "platform/message_boxes.h"
@@ -16,7 +17,8 @@ namespace {
 // What a run locks and Stop unlocks, in this order.
 QList<QWidget*> editingControls(form2& form)
 {
-    return {form.cmdRemoveItem, form.cmdAddItem, form.chk_random, form.url1_count_txt, form.txt_interval, form.txt_url1};
+    return {form.cmdRemoveItem,  form.cmdAddItem,   form.chk_random,
+            form.url1_count_txt, form.txt_interval, form.txt_url1};
 }
 
 } // namespace
@@ -28,7 +30,7 @@ void form2::start_button_Click()
         platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
         return;
     }
-    StopFlag = QStringLiteral("N");
+    StopFlag = kNo;
     PassCount = 0;
     url1_count_txt->setText(QStringLiteral("0"));
     for (QWidget* control : editingControls(*this))
@@ -49,7 +51,7 @@ void form2::Start_Click()
 void form2::stop_button_Click()
 {
     WebBrowser1->Stop();
-    StopFlag = QStringLiteral("Y");
+    StopFlag = kYes;
     // The run ends now, not at the end of the stage it is waiting out.
     platform_.pump.endWaits();
     for (QWidget* control : editingControls(*this))
@@ -64,7 +66,7 @@ void form2::Stop_Click()
 
 void form2::EndProgram()
 {
-    StopFlag = QStringLiteral("Y");
+    StopFlag = kYes;
     platform_.pump.endWaits();
     WebBrowser1->Stop();
     hide();
@@ -85,19 +87,16 @@ void form2::Form_QueryUnload()
     platform_.processEnd.endProcess();
 }
 
-void form2::Form_Unload()
-{
-}
+void form2::Form_Unload() { }
 
 void form2::chk_random_Click()
 {
-    chk_random->setText(chk_random->text() == QLatin1String("Random - N") ? QStringLiteral("Random - Y")
-                                                                          : QStringLiteral("Random - N"));
+    chk_random->setText(chk_random->text() == kRandomOffCaption ? kRandomOnCaption : kRandomOffCaption);
 }
 
 void form2::ckCache_Click()
 {
-    ckCache->setText(ckCache->text() == QLatin1String("Cache") ? QStringLiteral("No Cache") : QStringLiteral("Cache"));
+    ckCache->setText(ckCache->text() == kCacheCaption ? kNoCacheCaption : kCacheCaption);
 }
 
 void form2::ckExit_Click()

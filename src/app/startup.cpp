@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
 #include "app/full_screen.h"
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
 #include "platform/service_notifier.h"
 #include "playlist/playlist_messages.h"
@@ -23,14 +24,14 @@ void form2::Form_Load()
     CmdLine = platform_.commandLine;
     OptInterval.clear();
     OptFile.clear();
-    StopFlag = QStringLiteral("N");
+    StopFlag = kNo;
     WebBrowser1->setVisible(false);
-    AutoStartFlag = QStringLiteral("N");
+    AutoStartFlag = kNo;
     ParseCommandLine();
     if (!CmdLine.isEmpty()) {
         // Written even when empty: the first dwell then makes it "1".
         txt_interval->setText(OptInterval);
-        if (OptRandom == QLatin1String("Y"))
+        if (OptRandom == kYes)
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
         // No window is up yet to show a problem with the file: it goes to standard error.
@@ -42,7 +43,7 @@ void form2::Form_Load()
             problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("no such file"));
         if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
-        AutoStartFlag = QStringLiteral("Y");
+        AutoStartFlag = kYes;
     }
     applyLongOptions();
 }
@@ -81,7 +82,8 @@ void form2::watchActivations()
             lastOtherFocusWindow_ = focused;
             return;
         }
-        const bool fromAboutBox = aboutBox_ && lastOtherFocusWindow_ && lastOtherFocusWindow_ == aboutBox_->windowHandle();
+        const bool fromAboutBox
+            = aboutBox_ && lastOtherFocusWindow_ && lastOtherFocusWindow_ == aboutBox_->windowHandle();
         lastOtherFocusWindow_ = nullptr;
         if (fromAboutBox)
             QMetaObject::invokeMethod(this, &form2::Form_Activate, Qt::QueuedConnection);
@@ -111,7 +113,7 @@ void form2::showEvent(QShowEvent* event)
 
 void form2::Form_Activate()
 {
-    if (AutoStartFlag == QLatin1String("Y"))
+    if (AutoStartFlag == kYes)
         AutoStart();
 }
 

@@ -1,5 +1,6 @@
 #include "app/form2.h"
 
+#include "app/state_texts.h"
 #include "browse/no_cache_stamp.h"
 #include "browse/web_browser.h"
 #include "platform/clock.h"
@@ -33,7 +34,7 @@ void form2::BrowseList()
         for (int index = 0; index < bound && index < lstPlayList->count(); ++index) {
             // Seen before the next entry is shown, so a stopped run leaves the list and
             // the Current URL box naming the page that is on the screen.
-            if (StopFlag == QLatin1String("Y"))
+            if (StopFlag == kYes)
                 break;
             lstPlayList->setCurrentRow(index);
             txt_url1->setText(lstPlayList->item(index)->text());
@@ -54,7 +55,7 @@ void form2::BrowseList()
             pause();
 
         // A pass cut short by Stop is not a completed pass.
-        if (StopFlag == QLatin1String("Y")) {
+        if (StopFlag == kYes) {
             if (inLaterPass)
                 endOfRun();
             return;

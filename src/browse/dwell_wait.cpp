@@ -1,5 +1,6 @@
 #include "app/form2.h"
 
+#include "app/state_texts.h"
 #include "browse/dwell_interval.h"
 #include "platform/event_pump.h"
 #include "platform/random_source.h"
@@ -17,14 +18,14 @@ void form2::pause()
     for (PauseStage = 1; PauseStage <= 20; ++PauseStage) {
         ++PauseStage;
         platform_.pump.processPendingEvents();
-        if (StopFlag == QLatin1String("Y"))
+        if (StopFlag == kYes)
             return;
 
         if (intervalNeedsReplacing(txt_interval->text()))
             txt_interval->setText(QStringLiteral("1"));
         seconds = fixedDwellSeconds(txt_interval->text());
 
-        if (chk_random->text() == QLatin1String("Random - Y")) {
+        if (chk_random->text() == kRandomOnCaption) {
             platform_.random.reseedFromTimeOfDay();
             const double share = platform_.random.draw();
             const double interval = parseIntervalNumber(txt_interval->text()).value_or(1.0);
