@@ -15,6 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchlib
 import big_playlist
 import memory_long_run
+import rotation_cost
 import soak
 
 
@@ -65,6 +66,17 @@ class ProcessTree(unittest.TestCase):
             self.assertTrue(benchlib.wait_until(lambda: benchlib.helper_count(parent.pid) == 1, 10))
         self.assertTrue(benchlib.wait_until(
             lambda: benchlib.tree_rss_kib(busy.pid) - benchlib.tree_rss_kib(idle.pid) > 70 * 1024, 10))
+
+    def test_wakes_of_the_main_thread_are_counted(self):
+        # One process wakes a hundred times a second, the other sleeps: the count tells them apart.
+        waking = self.start("import time\nwhile True: time.sleep(0.01)")
+        sleeping = self.start("import time; time.sleep(60)")
+        time.sleep(0.3)
+        before = {p.pid: rotation_cost.thread_switches(p.pid) for p in (waking, sleeping)}
+        time.sleep(1)
+        woke = {p.pid: rotation_cost.thread_switches(p.pid) - before[p.pid] for p in (waking, sleeping)}
+        self.assertGreater(woke[waking.pid], 60)
+        self.assertLess(woke[sleeping.pid], 5)
 
 
 class Server(unittest.TestCase):

@@ -10,7 +10,7 @@ QtEventPump::QtEventPump()
 {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
         if (waits_.empty())
             return;
         if (Clock::now() >= waits_.back().end)
@@ -32,8 +32,6 @@ void QtEventPump::waitStage(std::chrono::milliseconds length)
     const bool continuesTimeline = lastStageEnd_ && *lastStageEnd_ <= now && now - *lastStageEnd_ < length;
     const Clock::time_point end = (continuesTimeline ? *lastStageEnd_ : now) + length;
     lastStageEnd_ = end;
-    if (end <= now)
-        return;
 
     QEventLoop loop;
     waits_.push_back({&loop, end});
