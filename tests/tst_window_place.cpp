@@ -39,16 +39,8 @@ void WindowPlace::firstPageKeepsTheNativeWindowAndItsPlace()
     form.move(90, 70);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const auto place = [&form] {
-        return QStringLiteral("window %1 at %2,%3 size %4x%5 state %6")
-            .arg(form.winId())
-            .arg(form.geometry().x())
-            .arg(form.geometry().y())
-            .arg(form.width())
-            .arg(form.height())
-            .arg(int(form.windowState()));
-    };
-    const QString before = place();
+    const auto place = [&form] { return QVariantList{qulonglong(form.winId()), form.geometry(), int(form.windowState())}; };
+    const QVariantList before = place();
     QSignalSpy completed(form.WebBrowser1, &WebBrowser::DocumentComplete);
 
     form.start_button_Click();
