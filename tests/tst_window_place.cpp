@@ -46,6 +46,7 @@ void WindowPlace::firstPageKeepsTheNativeWindowAndItsPlace()
     form.start_button_Click();
 
     QTRY_VERIFY_WITH_TIMEOUT(!completed.isEmpty(), 30000);
+    QCOMPARE(place(), before);
 }
 
 VELTRASE_WEBENGINE_TEST_MAIN(WindowPlace)
