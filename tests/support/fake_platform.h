@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -23,7 +24,12 @@ class FakeBrowser final : public WebBrowser {
 public:
     using WebBrowser::WebBrowser;
 
-    void Navigate(const QString& urlText) override;
+    void Navigate(const QString& urlText) override
+    {
+        navigations << urlText;
+        if (onNavigate)
+            onNavigate(urlText);
+    }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
 
@@ -38,21 +44,34 @@ public:
 // moment run in the first event processing at or after it, as a click would.
 class VirtualTimePump final : public EventPump {
 public:
-    void waitSlice(int milliseconds) override;
-    void processPendingEvents() override;
-
-    void at(qint64 milliseconds, std::function<void()> action);
+    void waitSlice(int milliseconds) override
+    {
+        slices.push_back(milliseconds);
+        now += std::max(milliseconds, 0);
+    }
+    void processPendingEvents() override
+    {
+        ++eventSteps;
+        // An action may schedule more or start a nested run: each is taken out before it runs.
+        const auto due = [this](const auto& item) { return item.first <= now; };
+        for (auto next = std::find_if(scheduled_.begin(), scheduled_.end(), due); next != scheduled_.end();
+             next = std::find_if(scheduled_.begin(), scheduled_.end(), due)) {
+            const std::function<void()> action = std::move(next->second);
+            scheduled_.erase(next);
+            action();
+        }
+    }
+    void at(qint64 milliseconds, std::function<void()> action)
+    {
+        scheduled_.emplace_back(milliseconds, std::move(action));
+    }
 
     qint64 now = 0;
     int eventSteps = 0;
     std::vector<int> slices;
 
 private:
-    struct Scheduled {
-        qint64 when;
-        std::function<void()> action;
-    };
-    std::vector<Scheduled> scheduled_;
+    std::vector<std::pair<qint64, std::function<void()>>> scheduled_;
 };
 
 class FakeClock final : public Clock {
@@ -65,7 +84,7 @@ public:
 class FakeRandom final : public RandomSource {
 public:
     void reseedFromTimeOfDay() override { ++reseeds; }
-    double draw() override;
+    double draw() override { return shares.at(std::min<std::size_t>(draws++, shares.size() - 1)); }
 
     std::vector<double> shares{0.5};
     int reseeds = 0;
@@ -89,13 +108,13 @@ public:
 // Answers the next dialog with the name set beforehand; empty means cancelled.
 class PreAnsweredDialogs final : public FileDialogs {
 public:
-    QString askOpenFileName(QWidget*) override;
-    QString askSaveFileName(QWidget*) override;
-
+    QString askOpenFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
+    QString askSaveFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
     void setNextFileName(const QString& name) { next = name; }
+
     QString next;
-    int opens = 0;
-    int saves = 0;
+    // Runs as each dialog opens, to look at the window behind it.
+    std::function<void()> whileOpen = [] {};
 };
 
 class RecordingProcessEnd final : public ProcessEnd {
@@ -114,5 +133,9 @@ struct FakePlatform {
     RecordingProcessEnd processEnd;
     FakeBrowser* browser = nullptr;
 
-    Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"));
+    Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
+    {
+        return {pump, clock, random, messages, dialogs, processEnd,
+                [this](QWidget* parent) { return browser = new FakeBrowser(parent); }, commandLine, programFolder};
+    }
 };
