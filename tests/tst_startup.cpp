@@ -1,12 +1,8 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
-#include "app/form2.h"
 #include "app/information_arguments.h"
-#include "support/fake_platform.h"
+#include "support/fake_window.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,30 +15,19 @@ class Startup : public QObject {
 private slots:
     void optionGrammar_data();
     void optionGrammar();
-    void readOptionAtPosition();
-    void informationArguments_data();
-    void informationArguments();
-    void withoutArgumentsNothingStarts();
-    void optionsAreAppliedAndBrowsingStartsOnFirstShow();
-    void emptyListAtAutoStartShowsTheMessage();
-    void windowIsPaintedBeforeTheFirstPage();
-    void activations_data();
+    void informationArgumentsAloneAreAnsweredAndNothingElseStartsByItself();
+    void optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage();
     void activations();
+
+private:
+    // A playlist file in a folder with blanks in its name; returns its path.
+    QString writePlaylist(const QByteArray& bytes)
+    {
+        QFile file(folder_.filePath(QStringLiteral("sites.txt")));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
+    }
+    QTemporaryDir folder_{QDir::tempPath() + QStringLiteral("/with blanks XXXXXX")};
 };
-
-namespace {
-
-// A playlist file with the given bytes in the folder; returns its path.
-QString writePlaylist(const QTemporaryDir& folder, const QByteArray& bytes)
-{
-    const QString path = folder.filePath(QStringLiteral("sites.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test playlist");
-    return path;
-}
-
-} // namespace
 
 void Startup::optionGrammar_data()
 {
@@ -52,22 +37,21 @@ void Startup::optionGrammar_data()
     QTest::addColumn<QString>("interval");
 
     const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
-    QTest::newRow("all three") << QStringLiteral(R"(/f=C:\lists\sites.txt /t=20 /r=Y)") << sites << "Y" << "20";
-    QTest::newRow("other order") << QStringLiteral(R"(/r=Y /t=20 /f=C:\lists\sites.txt)") << sites << "Y" << "20";
-    QTest::newRow("several spaces") << QStringLiteral(R"(/t=20    /f=C:\lists\sites.txt   /r=Y  )") << sites << "Y"
-                                    << "20";
-    QTest::newRow("lower-case value kept as typed") << QStringLiteral("/r=y") << "" << "y" << "";
-    QTest::newRow("upper-case option not recognised") << QStringLiteral("/F=a.txt /T=5") << "" << "" << "";
-    QTest::newRow("spaces inside a value") << QStringLiteral("/f=/home/me/my lists/a.txt /t=5")
-                                           << "/home/me/my lists/a.txt" << "" << "5";
-    QTest::newRow("space-slash ends a value") << QStringLiteral(R"(/f=C:\a /b.txt)") << R"(C:\a)" << "" << "";
-    QTest::newRow("interval alone") << QStringLiteral("/t=15") << "" << "" << "15";
-    QTest::newRow("lone word") << QStringLiteral("hello") << "" << "" << "";
-    QTest::newRow("first occurrence counts") << QStringLiteral("/t=5 /t=9") << "" << "" << "5";
-    QTest::newRow("empty value at the very end") << QStringLiteral("/t=5 /f=") << "" << "" << "5";
-    QTest::newRow("value glued to other text") << QStringLiteral("x/t=7 y") << "" << "" << "7 y";
-    QTest::newRow("user's own terminator") << QStringLiteral("/t=3 /x=1") << "" << "" << "3";
-    QTest::newRow("nothing") << QString() << "" << "" << "";
+    QTest::newRow("all three") << R"(/f=C:\lists\sites.txt /t=20 /r=Y)" << sites << "Y" << "20";
+    QTest::newRow("other order") << R"(/r=Y /t=20 /f=C:\lists\sites.txt)" << sites << "Y" << "20";
+    QTest::newRow("several spaces") << R"(/t=20    /f=C:\lists\sites.txt   /r=Y  )" << sites << "Y" << "20";
+    QTest::newRow("lower-case value kept as typed") << "/r=y" << "" << "y" << "";
+    QTest::newRow("upper-case option not recognised") << "/F=a.txt /T=5" << "" << "" << "";
+    QTest::newRow("spaces inside a value") << "/f=/home/me/my lists/a.txt /t=5" << "/home/me/my lists/a.txt" << ""
+                                           << "5";
+    QTest::newRow("space-slash ends a value") << R"(/f=C:\a /b.txt)" << R"(C:\a)" << "" << "";
+    QTest::newRow("lone word") << "hello" << "" << "" << "";
+    QTest::newRow("first occurrence counts") << "/t=5 /t=9" << "" << "" << "5";
+    QTest::newRow("empty value at the very end") << "/t=5 /f=" << "" << "" << "5";
+    QTest::newRow("value glued to other text") << "x/t=7 y" << "" << "" << "7 y";
+    QTest::newRow("tab inside a value kept") << "/t=\t3\t /r=Y" << "" << "Y" << "\t3\t";
+    QTest::newRow("user's own terminator") << "/t=3 /x=1" << "" << "" << "3";
+    QTest::newRow("nothing") << "" << "" << "" << "";
 }
 
 void Startup::optionGrammar()
@@ -79,162 +63,89 @@ void Startup::optionGrammar()
     QTEST(options.interval, "interval");
 }
 
-void Startup::readOptionAtPosition()
+void Startup::informationArgumentsAloneAreAnsweredAndNothingElseStartsByItself()
 {
-    const QString working = QStringLiteral("/t= 12  /x=");
-    QCOMPARE(readOption(working, 1), QStringLiteral("12"));
-    QCOMPARE(readOption(working, 0), QString());
-    QCOMPARE(readOption(working, -3), QString());
-    // Without a following " /" there is no value.
-    QCOMPARE(readOption(QStringLiteral("/t=12"), 1), QString());
-}
+    // "--help" and "--version" alone are answered; among options they are option text.
+    QVERIFY(answerToInformationArgument({"--version"}) && answerToInformationArgument({"--help"}));
+    QVERIFY(!answerToInformationArgument({"/t=5", "--help"}) && !answerToInformationArgument({"/t=5"}));
+    QVERIFY(!answerToInformationArgument({}));
 
-void Startup::informationArguments_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("answered");
-
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << true;
-    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << true;
-    QTest::newRow("options") << QStringList{QStringLiteral("/t=5")} << false;
-    QTest::newRow("--help among options is an option text")
-        << QStringList{QStringLiteral("/t=5"), QStringLiteral("--help")} << false;
-    QTest::newRow("nothing") << QStringList{} << false;
-}
-
-void Startup::informationArguments()
-{
-    QFETCH(QStringList, arguments);
-    QTEST(answerToInformationArgument(arguments).has_value(), "answered");
-}
-
-void Startup::withoutArgumentsNothingStarts()
-{
-    FakePlatform fakes;
-    form2 form(fakes.platform());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCoreApplication::processEvents();
-
-    QCOMPARE(form.windowTitle(), QStringLiteral("Veltrase Pro Version"));
-    QCOMPARE(form.txt_interval->text(), QStringLiteral("30"));
-    QCOMPARE(form.AutoStartFlag, QStringLiteral("N"));
-    QCOMPARE(form.StopFlag, QStringLiteral("N"));
-    QVERIFY(form.WebBrowser1->isHidden());
-    QVERIFY(fakes.browser->navigations.isEmpty());
-    QVERIFY(fakes.messages.shown.isEmpty());
-}
-
-void Startup::optionsAreAppliedAndBrowsingStartsOnFirstShow()
-{
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/with blanks XXXXXX"));
-    const QString listPath = writePlaylist(folder, "http://a/\r\nhttp://b/\r\n");
-
-    FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
-
-    // Applied while loading, before the window shows.
-    QCOMPARE(form.PlaylistPath, listPath);
-    QCOMPARE(form.txt_interval->text(), QStringLiteral("2"));
-    QVERIFY(form.chk_random->isChecked());
-    QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
-    QCOMPARE(form.lstPlayList->count(), 2);
-    QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
-    QVERIFY(fakes.browser->navigations.isEmpty());
-
-    fakes.browser->onNavigate = [&](const QString& url) {
-        if (url.startsWith(QLatin1String("http://b/")))
-            form.stop_button_Click();
-    };
-    form.show();
-    QTRY_COMPARE(fakes.browser->navigations.size(), 2);
-    QVERIFY(fakes.browser->navigations.first().startsWith(QLatin1String("http://a/?")));
-}
-
-void Startup::emptyListAtAutoStartShowsTheMessage()
-{
-    FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("hello")));
-    QCOMPARE(form.txt_interval->text(), QString());
-    QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
-
-    form.show();
-
-    QTRY_COMPARE(fakes.messages.shown, QStringList{QStringLiteral("Please enter at least one URL or open a file.")});
+    // Without arguments nothing starts; any text starts a run (here on an empty list),
+    // and the interval box takes the option's (empty) value.
+    for (const QString commandLine : {"", "hello"}) {
+        FakePlatform fakes;
+        form2 form(fakes.platform(commandLine));
+        QCOMPARE(form.txt_interval->text(), commandLine.isEmpty() ? QStringLiteral("30") : QString());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCoreApplication::processEvents();
+        QCOMPARE(fakes.messages.shown.size(), commandLine.isEmpty() ? 0 : 1);
+        QVERIFY(fakes.browser->navigations.isEmpty() && form.WebBrowser1->isHidden());
+    }
 }
 
 // The first navigation starts the browser engine, which holds the window's thread for
 // a second or more: a kiosk started with /f= must show its window before that.
-void Startup::windowIsPaintedBeforeTheFirstPage()
+void Startup::optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage()
 {
-    QTemporaryDir folder;
-    const QString listPath = writePlaylist(folder, "http://a/\r\n");
-
+    const QString listPath = writePlaylist("http://a/\r\nhttp://b/\r\n");
     FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
+    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
+
+    // Applied while loading, before the window shows.
+    QCOMPARE(form.txt_interval->text(), QStringLiteral("2"));
+    QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
+    QCOMPARE(form.lstPlayList->count(), 2);
+    QVERIFY(fakes.browser->navigations.isEmpty());
+
     struct PaintWatch final : QObject {
         bool painted = false;
         bool eventFilter(QObject*, QEvent* event) override
         {
-            painted = painted || event->type() == QEvent::Paint;
+            painted |= event->type() == QEvent::Paint;
             return false;
         }
     } watch;
     form.installEventFilter(&watch);
-    bool paintedAtFirstPage = false;
-    fakes.browser->onNavigate = [&](const QString&) {
-        paintedAtFirstPage = watch.painted;
-        form.stop_button_Click();
+    QList<bool> paintedAtPage;
+    fakes.browser->onNavigate = [&](const QString& url) {
+        paintedAtPage << watch.painted;
+        if (url.startsWith(QLatin1String("http://b/?")))
+            form.stop_button_Click();
     };
-
     form.show();
-
-    QTRY_COMPARE(fakes.browser->navigations.size(), 1);
-    QVERIFY(paintedAtFirstPage);
+    QTRY_COMPARE(paintedAtPage, (QList<bool>{true, true}));
+    QVERIFY(fakes.browser->navigations.first().startsWith(QLatin1String("http://a/?")));
 }
 
-void Startup::activations_data()
-{
-    QTest::addColumn<QString>("cameFrom");
-    QTest::addColumn<int>("runsAfterReturn");
-
-    QTest::newRow("the About box starts a new run") << QStringLiteral("about") << 2;
-    QTest::newRow("a message box does not") << QStringLiteral("message") << 1;
-}
-
+// Coming back from the About box starts a new run; from a message box it does not.
 void Startup::activations()
 {
-    QFETCH(QString, cameFrom);
-    QTemporaryDir folder;
-    const QString listPath = writePlaylist(folder, "http://first/\r\nhttp://second/\r\n");
+    for (const bool fromAboutBox : {true, false}) {
+        FakePlatform fakes;
+        form2 form(fakes.platform(QStringLiteral("/f=") + writePlaylist("http://first/\r\nhttp://second/\r\n")));
+        // Each run is stopped as soon as its first page is asked for.
+        fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
+        form.show();
+        QTRY_COMPARE(fakes.browser->navigations.size(), 1);
+        QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Veltrase"), QStringLiteral("text"));
+        form.activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
+        if (fromAboutBox)
+            form.About_Click();
+        QWidget* other = fromAboutBox ? static_cast<QWidget*>(form.aboutBox()) : &message;
+        for (QWidget* window : {other, static_cast<QWidget*>(&form)}) {
+            window->show();
+            window->activateWindow();
+            QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+            message.hide();
+        }
+        QCoreApplication::processEvents();
 
-    FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=1")));
-    // Each run is stopped as soon as its first page is asked for.
-    fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
-    form.show();
-    QTRY_COMPARE(fakes.browser->navigations.size(), 1);
-    form.activateWindow();
-    QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
-
-    QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Veltrase"), QStringLiteral("text"));
-    if (cameFrom == QLatin1String("about")) {
-        form.About_Click();
-        form.aboutBox()->activateWindow();
-        QTRY_COMPARE(QGuiApplication::focusWindow(), form.aboutBox()->windowHandle());
-    } else {
-        message.show();
-        message.activateWindow();
-        QTRY_COMPARE(QGuiApplication::focusWindow(), message.windowHandle());
-        message.hide();
+        QCOMPARE(fakes.browser->navigations.size(), fromAboutBox ? 2 : 1);
+        // A new run begins at the first entry.
+        QVERIFY(fakes.browser->navigations.last().startsWith(QLatin1String("http://first/")));
     }
-    form.activateWindow();
-    QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
-    QCoreApplication::processEvents();
-
-    QTEST(int(fakes.browser->navigations.size()), "runsAfterReturn");
-    // A new run begins at the first entry.
-    QVERIFY(fakes.browser->navigations.last().startsWith(QLatin1String("http://first/")));
 }
 
 QTEST_MAIN(Startup)
