@@ -87,35 +87,16 @@ QByteArray answer(const QByteArray& status, const QByteArray& headers, const QBy
 void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
 {
     const QByteArray html = "Content-Type: text/html";
+    const auto page = [&html](const char* name) {
+        QFile file(QStringLiteral(VELTRASE_SOURCE_DIR "/tests/pages/") + QLatin1String(name));
+        return answer("200 OK", html, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    };
     // Each answer the server gives, at the path the run must ask for once, in its own slot.
+    // The pages ask all they can of a user: the next entry must still load one dwell later.
     const std::pair<const char*, QByteArray> served[] = {
-        // Asks all a page can ask of a user at load, again on a click, and before it is
-        // left: the next entry must still load one dwell later.
-        {"/dialogs.html", answer("200 OK", html, R"(<title>dialogs</title><script>
-            alert('alert'); confirm('confirm?'); prompt('prompt?', 'answer');
-            addEventListener('beforeunload', e => { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; });
-            addEventListener('click', () => { document.title = 'dialogs clicked'; alert('clicked'); print(); });
-            </script><p style="height:100vh">dialogs)")},
-        // Pop-ups without a click (the engine blocks those) and with one (it lets them
-        // through), the whole screen asked for, and the window asked to close.
-        {"/popups.html", answer("200 OK", html, R"(<title>popups</title><script>
-            window.open('/popup-target.html?load'); window.close();
-            addEventListener('click', () => {
-                document.title = 'popups clicked'; window.open('/popup-target.html?click');
-                window.open('/popup-target.html?sized', 'sized', 'width=200,height=200');
-                document.getElementById('blank').click(); window.close();
-                document.documentElement.requestFullscreen().catch(() => {});
-            });
-            </script><a id="blank" href="/popup-target.html?blank" target="_blank">new</a><p style="height:100vh">)")},
-        {"/permissions.html", answer("200 OK", html, R"(<title>permissions</title><script>
-            const asked = {geo: 'pending', notify: 'pending', media: 'pending'};
-            const show = () => { document.title = Object.entries(asked).map(([k, v]) => k + ':' + v).join(' '); };
-            const answered = (what, how) => () => { asked[what] = how; show(); };
-            navigator.geolocation.getCurrentPosition(answered('geo', 'granted'), answered('geo', 'refused'));
-            Notification.requestPermission().then(p => { asked.notify = p; show(); });
-            navigator.mediaDevices.getUserMedia({audio: true, video: true})
-                .then(answered('media', 'granted'), answered('media', 'refused'));
-            </script>)")},
+        {"/dialogs.html", page("dialogs.html")},
+        {"/popups.html", page("popups.html")},
+        {"/permissions.html", page("permissions.html")},
         {"/download.bin", answer("200 OK", "Content-Disposition: attachment; filename=\"report.bin\"", "report")},
         {"/error.html", answer("500 Internal Server Error", html, "broken")},
         {"/loop.html", answer("302 Found", "Location: /loop.html?again", {})},
