@@ -4,6 +4,7 @@
 # make soak MINUTES=60                the program left running, a line a minute
 # make fuzz [FUZZ_SECONDS=60]         the parsers under libFuzzer with sanitizers (fuzz/)
 # make count-lines                    C++ lines of tests/ against src/
+# make format                         the house style (.clang-format) over every C++ file
 BUILD_DIR ?= build
 ARGS ?= /f=examples/local-pages.txt /t=5
 CTEST_ARGS ?=
@@ -11,7 +12,7 @@ MINUTES ?= 60
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench fuzz soak count-lines clean
+.PHONY: deps configure build run test bench fuzz soak format count-lines clean
 
 deps:
 	@scripts/install-deps
@@ -55,6 +56,9 @@ fuzz: deps
 
 count-lines:
 	@scripts/count-lines
+
+format: deps
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,10 +1,15 @@
 // The yardstick for start-up: the least a Qt Widgets program does to show a window of
-// the size of Veltrase's client area. Built twice more, to show what two needs of the
-// browser engine cost at launch, though this program never uses it: linked to the
-// engine's libraries, and with the shared GL contexts the engine asks for before the
-// application object exists.
+// the size of Veltrase's client area. Built three times more, to show what the needs of
+// the browser engine cost at launch, though this program never uses it: linked to the
+// engine's libraries; with the shared GL contexts the engine asks for before the
+// application object exists; and with those and a window drawn through GL from its first
+// frame, as a window must be for the engine's view to join it without being replaced.
 #include <QApplication>
 #include <QWidget>
+
+#ifdef GL_SURFACE
+#include <QOpenGLWidget>
+#endif
 
 #ifdef LINK_BROWSER_ENGINE
 #include <QWebEngineView>
@@ -17,12 +22,15 @@ int main(int argc, char* argv[])
     if (argc < 0)
         return QWebEngineView::staticMetaObject.methodCount();
 #endif
-#ifdef SHARE_GL_CONTEXTS
+#if defined(SHARE_GL_CONTEXTS) || defined(GL_SURFACE)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 #endif
     QApplication application(argc, argv);
     QWidget window;
     window.resize(704, 494);
+#ifdef GL_SURFACE
+    (new QOpenGLWidget(&window))->hide();
+#endif
     window.show();
     return QApplication::exec();
 }

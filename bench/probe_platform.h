@@ -27,6 +27,11 @@ public:
         ++count;
         std::fprintf(stderr, "message: %s\n", qUtf8Printable(text));
     }
+    void informWithoutWaiting(QWidget* parent, const QString& text, std::function<void()> whenClosed) override
+    {
+        inform(parent, text);
+        whenClosed();
+    }
 
     int count = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/application_look.h"
 #include "app/form2.h"
-#include "app/information_arguments.h"
+#include "app/long_options.h"
+#include "browse/browser_settings.h"
 #include "browse/engine_on_demand_browser.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
@@ -11,12 +12,15 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
+#include "platform/screen_keeper.h"
+#include "platform/service_notifier.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -27,9 +31,11 @@ int main(int argc, char* argv[])
         return arguments;
     };
     // Answered without a window, so they work on a machine without a display.
-    if (const std::optional<QString> answer = answerToInformationArgument(argumentsAfterProgram())) {
-        std::fputs(qUtf8Printable(*answer), stdout);
-        return 0;
+    if (const ArgumentReading reading = readArguments(argumentsAfterProgram());
+        reading.action != ArgumentReading::Action::Run) {
+        const bool answered = reading.action == ArgumentReading::Action::Answer;
+        std::fputs(qUtf8Printable(reading.message), answered ? stdout : stderr);
+        return answered ? 0 : exitStatusUsageError;
     }
     if (const QString reason = reasonBrowserCannotStart(); !reason.isEmpty()) {
         std::fputs(qUtf8Printable(reason), stderr);
@@ -53,8 +59,13 @@ int main(int argc, char* argv[])
     TimeSeededRandom random;
     QtMessageBoxes messages;
     QtFileDialogs dialogs;
-    QtProcessEnd processEnd;
+    const std::unique_ptr<ServiceNotifier> service = serviceNotifierForThisProcess();
+    QtProcessEnd processEnd([&service] { service->stopping(); });
+    // Reaches the desktop only when a run asks it to hold the screen awake.
+    DesktopScreenKeeper screenKeeper;
 
+    // The application took its own options (such as -platform) out of argv.
+    const ArgumentReading arguments = readArguments(argumentsAfterProgram());
     const Platform platform{
         pump,
         clock,
@@ -62,15 +73,21 @@ int main(int argc, char* argv[])
         messages,
         dialogs,
         processEnd,
-        [](QWidget* parent) {
+        [settings = browserSettingsFor(arguments.options)](QWidget* parent) {
             return new EngineOnDemandBrowser(
-                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent);
+                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent,
+                settings);
         },
-        // The application took its own options (such as -platform) out of argv.
-        commandLineText(argumentsAfterProgram()),
+        commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),
+        arguments.options,
+        service.get(),
+        &screenKeeper,
     };
     form2 window(platform);
+    // However the program ends, the browser first puts a login made a moment ago on disk.
+    processEnd.setBeforeEnd([browser = window.WebBrowser1] { browser->endSession(); });
+    handTerminationSignalsTo(&window, [&processEnd] { processEnd.endProcess(); });
     window.show();
     return QApplication::exec();
 }

@@ -32,21 +32,22 @@ void BrowseRules::runs_data()
     QTest::addColumn<bool>("ended");
 
     QTest::newRow("one pass") << "abc" << false << "" << "abc" << "1" << 3000LL << false;
-    QTest::newRow("Stop on the middle entry") << "abc" << false << "1500:stop" << "ab" << "0" << -1LL << false;
-    QTest::newRow("Stop on the last ends the pass") << "abc" << false << "2500:stop" << "abc" << "1" << -1LL << false;
-    QTest::newRow("same with Loop") << "abc" << true << "2500:stop" << "abc" << "1" << -1LL << false;
-    QTest::newRow("Stop seen at the next stage") << "ab" << false << "0:t30 10100:stop" << "a" << "0" << 12000LL
-                                                 << false;
+    // Stop ends the run at the click; a pass it cuts short is not counted.
+    QTest::newRow("Stop on the middle entry") << "abc" << false << "1550:stop" << "ab" << "0" << 1550LL << false;
+    QTest::newRow("Stop on the last entry") << "abc" << false << "2550:stop" << "abc" << "0" << 2550LL << false;
+    QTest::newRow("same with Loop") << "abc" << true << "2550:stop" << "abc" << "0" << 2550LL << false;
+    QTest::newRow("Stop in a later pass") << "abc" << true << "3550:stop" << "abca" << "1" << 3550LL << false;
+    QTest::newRow("Stop inside a long stage") << "ab" << false << "0:t30 10100:stop" << "a" << "0" << 10100LL << false;
     QTest::newRow("Exit in the only pass") << "abc" << false << "500:exit" << "abc" << "1" << 3000LL << true;
     QTest::newRow("Exit in pass 2, Stop") << "abc" << true << "3500:exit 3600:stop" << "abca" << "1" << -1LL << true;
     QTest::newRow("Exit in pass 1, Stop") << "abc" << true << "500:exit 600:stop" << "a" << "0" << -1LL << false;
     // The inner run walks the whole list; the outer one finds the stage counter spent,
     // ends b's wait and goes on with c.
     QTest::newRow("Start again on b") << "abc" << false << "1500:start" << "ababcc" << "2" << -1LL << false;
-    QTest::newRow("emptied list: a dwell a pass") << "a" << true << "500:= 5500:+b 6500:stop" << "ab" << "7" << 6500LL
+    QTest::newRow("emptied list: a dwell a pass") << "a" << true << "500:= 5500:+b 6500:stop" << "ab" << "6" << 6500LL
                                                   << false;
     QTest::newRow("shrunk list ends the pass") << "abcd" << false << "1500:=x" << "ab" << "1" << -1LL << false;
-    QTest::newRow("count past 32767") << "a" << true << "500:passes 3500:stop" << "aaaa" << "32770" << -1LL << false;
+    QTest::newRow("count past 32767") << "a" << true << "500:passes 3500:stop" << "aaaa" << "32769" << -1LL << false;
 }
 
 void BrowseRules::runs()
@@ -84,6 +85,10 @@ void BrowseRules::runs()
         QCOMPARE(w.fakes.pump.now, endMs);
     QVERIFY(w.browser().silent);
     QCOMPARE(w.fakes.processEnd.ends > 0, ended);
+    // Stopped: the list and the current URL name the page on the screen.
+    if (script.contains(u"stop"))
+        QVERIFY(w.form.lstPlayList->currentItem()->text() == w.browser().navigations.last()
+                && w.form.txt_url1->text() == w.browser().navigations.last());
     QVERIFY(!ended || (w.form.StopFlag == QLatin1String("Y") && w.browser().stops > 0 && w.form.isHidden()));
     // A run that ends by itself leaves the window locked until Stop.
     QCOMPARE(w.editingEnabled(), ended || script.contains(u"stop") ? w.editingControls().size() : 0);
@@ -113,21 +118,22 @@ void BrowseRules::noCacheStampReachesTheServerUnchanged()
 void BrowseRules::intervalTextDecidesTheDwell()
 {
     const struct {
-        const char* typed;
-        const char* shownAfter;
-        int sliceMs;
-    } intervals[] = {{"30", "30", 300},  {"1", "1", 10},      {"0", "1", 10},         {"-5", "1", 10},
-                     {"0.5", "1", 10},   {"", "1", 10},       {"abc", "1", 10},       {"nan", "1", 10},
-                     {"inf", "1", 10},   {"0x10", "1", 10},   {"1,5", "1", 10},       {"2.5", "2.5", 20},
-                     {"3.5", "3.5", 40}, {" 7 ", " 7 ", 70},  {"2e1", "2e1", 200},
-                     // held at the longest wait the slices can hold
-                     {"1e10", "1e10", kLongestDwellSeconds * 10}, {"1e999", "1e999", kLongestDwellSeconds * 10}};
+        QString typed;
+        QString shownAfter;
+        qint64 stageMs;
+    } intervals[] = {{"30", "30", 3000}, {"1", "1", 100},     {"0", "1", 100},     {"-5", "1", 100},
+                     {"0.5", "1", 100},  {"", "1", 100},      {"abc", "1", 100},   {"nan", "1", 100},
+                     {"inf", "1", 100},  {"0x10", "1", 100},  {"1,5", "1", 100},   {"1e-400", "1", 100},
+                     {"0." + QString(330, u'0') + "1", "1", 100}, // below a double, without an exponent
+                     {"2.5", "2.5", 200}, {"3.5", "3.5", 400}, {" 7 ", " 7 ", 700}, {"2e1", "2e1", 2000},
+                     // held at the longest wait the stages can hold
+                     {"1e10", "1e10", kLongestDwellSeconds * 100LL}, {"1e999", "1e999", kLongestDwellSeconds * 100LL}};
     for (const auto& interval : intervals) {
         FakeWindow w({"a"});
-        w.form.txt_interval->setText(QString::fromUtf8(interval.typed));
+        w.form.txt_interval->setText(interval.typed);
         w.form.pause();
-        QCOMPARE(w.form.txt_interval->text(), QString::fromUtf8(interval.shownAfter));
-        QVERIFY2(w.fakes.pump.slices == std::vector<int>(100, interval.sliceMs), interval.typed);
+        QCOMPARE(w.form.txt_interval->text(), interval.shownAfter);
+        QVERIFY2(w.fakes.pump.stages == std::vector<qint64>(10, interval.stageMs), qPrintable(interval.typed));
     }
 }
 

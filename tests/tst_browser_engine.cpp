@@ -1,22 +1,23 @@
 #include "browse/engine_on_demand_browser.h"
 #include "browse/webengine/url_from_user_text.h"
+#include "support/page_server.h"
 #include "support/real_window.h"
 #include "support/webengine_test_main.h"
 
 #include <QTcpServer>
 
 // The browser adapter on the real engine: what it makes of an entry, that every load
-// ends in DocumentComplete, and a window without its engine plugin.
+// ends in DocumentComplete but a stopped one does not, and a window without its engine plugin.
 class BrowserEngine : public QObject {
     Q_OBJECT
 
 private slots:
-    void documentCompleteFollowsFailedLoadsToo();
+    void documentCompleteFollowsFailedLoadsButNotAStop();
     void localPathsAndBareHostsBecomeUrls();
     void missingEnginePluginLeavesTheWindowWorking();
 };
 
-void BrowserEngine::documentCompleteFollowsFailedLoadsToo()
+void BrowserEngine::documentCompleteFollowsFailedLoadsButNotAStop()
 {
     RealWindow w;
     QSignalSpy completed(w.form.WebBrowser1, &WebBrowser::DocumentComplete);
@@ -32,6 +33,18 @@ void BrowserEngine::documentCompleteFollowsFailedLoadsToo()
         ++loads;
         QTRY_COMPARE_WITH_TIMEOUT(completed.size(), loads, 20000);
     }
+    // Halted while the server is still answering: no document was completed.
+    PageServer server;
+    server.addRawAnswer("/slow.html", "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n<p>slow", 60000);
+    QVERIFY(server.listen());
+    QSignalSpy finished(&w.page(), &QWebEnginePage::loadFinished);
+    w.browser().Navigate(server.url("/slow.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 20000);
+    w.browser().Stop();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    w.browser().Navigate(QStringLiteral("data:text/html,<p>after"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 20000);
+    QCOMPARE(completed.size(), loads + 1);
 }
 
 void BrowserEngine::localPathsAndBareHostsBecomeUrls()

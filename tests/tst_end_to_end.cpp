@@ -40,6 +40,8 @@ void EndToEnd::initTestCase()
     QTRY_VERIFY_WITH_TIMEOUT(screen_.canReadLine(), 10000);
     environment_.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(screen_.readLine().trimmed()));
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // The kept browser profile goes here, not into the user's own.
+    environment_.insert(QStringLiteral("XDG_DATA_HOME"), folder_.path());
     windowManager_.setProcessEnvironment(environment_);
     windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     QVERIFY(windowManager_.waitForStarted());
@@ -108,11 +110,20 @@ void EndToEnd::informationArgumentsAnswerWithoutAWindow()
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
-    for (const char* argument : {"--version", "--help"}) {
-        program.start(VELTRASE_BINARY, {argument});
-        QVERIFY(program.waitForFinished(5000) && program.exitCode() == 0);
-        const QByteArray output = program.readAllStandardOutput();
-        QVERIFY2(argument[2] == 'v' ? output == "Veltrase 3.1.1\n" : output.contains("/f=PLAYLIST"), output.data());
+    // The arguments, the exit status and what is said: on standard error for status 2.
+    const std::tuple<QStringList, int, QList<QByteArray>> answers[] = {
+        {{"--version"}, 0, {"Veltrase 3.1.1\n"}},
+        {{"--help"}, 0, {"/f=PLAYLIST", "/t=", "/r=Y", "--once", "--exit", "--cache", "--full-screen",
+                         "--keep-screen-on", "--zoom=", "--private", "--follow", "Exit status", "XDG_DATA_HOME"}},
+        {{"/t=5", "--frobnicate"}, 2, {"'--frobnicate'", "--help"}}};
+    for (const auto& [arguments, status, saying] : answers) {
+        program.start(VELTRASE_BINARY, arguments);
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(program.exitCode(), status);
+        program.setReadChannel(status ? QProcess::StandardError : QProcess::StandardOutput);
+        const QByteArray said = program.readAll();
+        for (const QByteArray& part : saying)
+            QVERIFY2(said.contains(part), said.constData());
     }
 }
 

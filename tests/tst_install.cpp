@@ -18,9 +18,11 @@ private slots:
 namespace {
 
 // The output of a program that ended with status 0, or why it did not.
-QByteArray outputOf(const QString& program, const QStringList& arguments, bool* succeeded)
+QByteArray outputOf(const QString& program, const QStringList& arguments, bool* succeeded,
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     *succeeded = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
@@ -65,15 +67,42 @@ void Install::everyFileLiesWhereItIsLookedFor()
         QCOMPARE(QStringLiteral("%1x%2").arg(pixels.width()).arg(pixels.height()), size);
     }
 
-    // The desktop's validator and the manual's formatter find nothing to say.
+    // The user service lies where the user manager looks for this prefix (a prefix of
+    // one's own, as ~/.local, or a system one staged with DESTDIR) and starts this
+    // prefix's launcher, as the installed system will see it.
+    const QString ownUnits = prefix.filePath("share/systemd/user");
+    for (const QString system : {"", "/usr", "/usr/local"}) {
+        QTemporaryDir staging;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DESTDIR", staging.path());
+        output = system.isEmpty() ? QByteArray()
+                                  : outputOf(VELTRASE_CMAKE_COMMAND, {"--install", VELTRASE_BUILD_DIR, "--prefix", system}, &ok, environment);
+        QVERIFY2(system.isEmpty() || ok, output.constData());
+        const QString units = system.isEmpty() ? ownUnits : staging.path() + system + "/lib/systemd/user";
+        QFile unit(units + "/veltrase.service");
+        QVERIFY2(unit.open(QIODevice::ReadOnly), qPrintable(unit.fileName()));
+        const QByteArray start = "\nExecStart=" + QFile::encodeName(system.isEmpty() ? prefix.path() : system) + "/bin/veltrase /f=";
+        QVERIFY2(unit.readAll().contains(start), start.constData());
+        QVERIFY(QFileInfo::exists(units + "/service.env.example"));
+    }
+
+    // The desktop's validator, the manual's formatter and the unit's verifier find
+    // nothing to say. A user manager needs a runtime folder, which a session gives and
+    // a test machine does not; the unit's manual page is looked up in this prefix.
+    QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    environment.insert("MANPATH", prefix.filePath("share/man"));
     const QString manualPage = prefix.filePath("share/man/man1/veltrase.1");
-    const std::pair<const char*, QStringList> checks[] = {{"desktop-file-validate", {entryPath}},
-                                                          {"groff", {"-man", "-Tutf8", "-ww", "-z", manualPage}}};
+    const std::pair<const char*, QStringList> checks[] = {
+        {"desktop-file-validate", {entryPath}},
+        {"groff", {"-man", "-Tutf8", "-ww", "-z", manualPage}},
+        {"systemd-analyze", {"--user", "verify", ownUnits + "/veltrase.service"}}};
     for (const auto& [tool, arguments] : checks) {
         const QString path = QStandardPaths::findExecutable(tool);
         if (path.isEmpty())
             qWarning("%s is not installed: its check is left out", tool);
-        output = path.isEmpty() ? QByteArray() : outputOf(path, arguments, &ok);
+        output = path.isEmpty() ? QByteArray() : outputOf(path, arguments, &ok, environment);
         QVERIFY2(path.isEmpty() || (ok && output.isEmpty()), output.constData());
     }
 }

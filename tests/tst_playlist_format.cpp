@@ -14,6 +14,8 @@ private slots:
     void readsEntries();
     void writesEntries();
     void eightBitFileKeepsEveryCharacter();
+    void saveKeepsTheEncodingItWasReadIn_data();
+    void saveKeepsTheEncodingItWasReadIn();
     void saveThenLoadGivesTheSameList();
 };
 
@@ -35,7 +37,10 @@ void PlaylistFormat::readsEntries_data()
     QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC") << QStringList{u"café €"_s};
     QTest::newRow("8-bit text") << QByteArray("caf\xE9 \x80") << QStringList{u"café €"_s};
     QTest::newRow("8-bit after a byte-order mark") << QByteArray("\xEF\xBB\xBF\xE9") << QStringList{u"é"_s};
-    // Each is invalid UTF-8, so the whole file is read as 8-bit text.
+    // Each line is read on its own: one stray 8-bit byte spoils no other line.
+    QTest::newRow("UTF-8 lines and an 8-bit line") << QByteArray("caf\xC3\xA9\r\ncaf\xE9\n\xE2\x82\xAC")
+                                                   << QStringList{u"café"_s, u"café"_s, u"€"_s};
+    // Each is invalid UTF-8, so the line is read as 8-bit text.
     QTest::newRow("overlong UTF-8") << QByteArray("\xC0\x80\xC3\xA9") << QStringList{u"À€Ã©"_s};
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QStringList{u"í\u00A0€"_s};
     QTest::newRow("sequence cut off at the end") << QByteArray("a\r\n\xE2\x82") << QStringList{"a", u"â‚"_s};
@@ -54,13 +59,15 @@ void PlaylistFormat::writesEntries()
     QCOMPARE(playlistBytesFromEntries({"a", "", "  b\t", u"é"_s}), QByteArray("a\r\n\r\n  b\t\r\n\xC3\xA9\r\n"));
 }
 
-// A playlist from an 8-bit Windows editor: no byte may become a substitute character.
+// A playlist from an 8-bit Windows editor: no byte may become a substitute character,
+// and a save must give back every byte.
 void PlaylistFormat::eightBitFileKeepsEveryCharacter()
 {
     QByteArray line;
     for (int byte = 0x20; byte <= 0xFF; ++byte)
         line += static_cast<char>(byte);
-    const QStringList loaded = playlistEntriesFromBytes(line + "\r\n");
+    const PlaylistContents read = playlistFromBytes(line + "\r\n");
+    const QStringList& loaded = read.entries;
 
     QCOMPARE(loaded.size(), 1);
     const QString text = loaded.first();
@@ -69,6 +76,38 @@ void PlaylistFormat::eightBitFileKeepsEveryCharacter()
     QCOMPARE(text.mid(0x80 - 0x20, 2), u"€\u0081"_s);
     QCOMPARE(text.at(0x9F - 0x20), QChar(u'Ÿ'));
     QCOMPARE(text.at(0xE9 - 0x20), QChar(u'é'));
+    QCOMPARE(playlistBytesFromEntries(loaded, read.encoding), line + "\r\n");
+}
+
+void PlaylistFormat::saveKeepsTheEncodingItWasReadIn_data()
+{
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QByteArray>("saved"); // empty: the bytes read
+
+    QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n") << "" << QByteArray();
+    QTest::newRow("8-bit and ASCII") << QByteArray("http://a\r\ncaf\xE9\r\n") << "" << QByteArray();
+    QTest::newRow("mixed, as UTF-8") << QByteArray("caf\xE9\r\ncaf\xC3\xA9\r\n") << ""
+                                     << QByteArray("caf\xC3\xA9\r\ncaf\xC3\xA9\r\n");
+    QTest::newRow("marked UTF-8, an 8-bit line") << QByteArray("\xEF\xBB\xBF\xE9\r\n") << "" << QByteArray("\xC3\xA9\r\n");
+    QTest::newRow("8-bit gains one it has") << QByteArray("caf\xE9\r\n") << u"€"_s << QByteArray("caf\xE9\r\n\x80\r\n");
+    QTest::newRow("8-bit gains one it lacks") << QByteArray("caf\xE9\r\n") << u"中"_s
+                                              << QByteArray("caf\xC3\xA9\r\n\xE4\xB8\xAD\r\n");
+    // In 8-bit text its bytes would open as UTF-8, as another entry.
+    QTest::newRow("8-bit gains one read as UTF-8") << QByteArray("caf\xE9\r\n") << u"Ã©"_s
+                                                   << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
+    QTest::newRow("ASCII gains é") << QByteArray("http://a\r\n") << u"é"_s << QByteArray("http://a\r\n\xC3\xA9\r\n");
+}
+
+void PlaylistFormat::saveKeepsTheEncodingItWasReadIn()
+{
+    QFETCH(QByteArray, read);
+    QFETCH(QString, added);
+    QFETCH(QByteArray, saved);
+    PlaylistContents list = playlistFromBytes(read);
+    if (!added.isEmpty())
+        list.entries << added;
+    QCOMPARE(playlistBytesFromEntries(list.entries, list.encoding), saved.isEmpty() ? read : saved);
 }
 
 void PlaylistFormat::saveThenLoadGivesTheSameList()
@@ -92,7 +131,10 @@ void PlaylistFormat::saveThenLoadGivesTheSameList()
         // mark is invisible and no address starts with it.
         while (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
             entries.first().remove(0, 1);
-        QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries)), entries);
+        // Asked for 8-bit text every other time: a list the code page cannot hold must
+        // still come back whole.
+        const auto encoding = list % 2 ? PlaylistEncoding::Windows1252 : PlaylistEncoding::Utf8;
+        QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries, encoding)), entries);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <filesystem>
+#include <optional>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@ private slots:
     void addAndRemove();
     void dropsAppendOneEntryPerUrlOrLineAsFarAsTheyFit();
     void openAndSaveWriteTheExpectedBytes();
+    void saveKeepsTheFilesPermissions();
     void hugeFilesOpenQuicklyOrSayWhy();
     void faultsKeepTheListAndTheFile_data();
     void faultsKeepTheListAndTheFile();
@@ -50,6 +53,12 @@ bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
         && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
 
+// Permissions do not bind the superuser: the window works as an ordinary user would.
+struct AsOrdinaryUser {
+    const bool dropped = ::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    ~AsOrdinaryUser() { (void)(dropped && ::seteuid(0) == 0 && ::setegid(0) == 0); }
+};
+
 } // namespace
 
 void PlaylistWindow::addAndRemove()
@@ -64,6 +73,7 @@ void PlaylistWindow::addAndRemove()
     } edits[] = {{0, "  abc  ", {"first", "second", "  abc"}, 0},  {-1, "", {"first", "second", ""}, -1},
                  {1, "   ", {"first", "second", ""}, 1},           {-1, "abc\t", {"first", "second", "abc\t"}, -1},
                  {0, "first", {"first", "second", "first"}, 0},    {-1, QString(), {"first", "second"}, -1},
+                 {0, "http://a \r\n\n  \r  b\nc\n", {"first", "second", "http://a", "  b", "c"}, 0},
                  {0, QString(), {"second"}, -1},                   {1, QString(), {"first"}, -1}};
     for (const auto& edit : edits) {
         FakeWindow w({"first", "second"});
@@ -74,6 +84,14 @@ void PlaylistWindow::addAndRemove()
         QCOMPARE(w.entries(), edit.after);
         QVERIFY(w.form.lstPlayList->currentRow() == edit.selectedAfter && w.form.txtItemToAdd->text().isEmpty());
     }
+    // Enter adds as the button does, and not while a run has the button disabled.
+    FakeWindow w;
+    QTest::keyClicks(w.form.txtItemToAdd, "http://typed");
+    QTest::keyClick(w.form.txtItemToAdd, Qt::Key_Return);
+    w.form.cmdAddItem->setEnabled(false);
+    QTest::keyClicks(w.form.txtItemToAdd, "x");
+    QTest::keyClick(w.form.txtItemToAdd, Qt::Key_Return);
+    QCOMPARE(w.entries(), QStringList{"http://typed"});
 }
 
 void PlaylistWindow::dropsAppendOneEntryPerUrlOrLineAsFarAsTheyFit()
@@ -87,7 +105,12 @@ void PlaylistWindow::dropsAppendOneEntryPerUrlOrLineAsFarAsTheyFit()
     picture.setImageData(QColor(Qt::red));
     QVERIFY(dropFromOutside(w.form.txtItemToAdd, link) && dropFromOutside(w.form.txtItemToAdd, lines));
     QVERIFY(!dropFromOutside(w.form.txtItemToAdd, picture));
-    QTRY_COMPARE(w.entries(), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "", "e"}));
+    // A link dragged from the page shown in the window: the engine's view is inside the browser.
+    QMimeData pageLink;
+    pageLink.setUrls({QUrl("http://page.example/linked")});
+    QVERIFY(w.form.txtItemToAdd->drop(pageLink, new QWidget(w.form.WebBrowser1)));
+    QTRY_COMPARE(w.entries(), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "e",
+                                           "http://page.example/linked"}));
     // The text of a control of this window; the box keeps what was typed.
     w.form.txt_url1->setText("http://f.example/  ");
     w.form.txtItemToAdd_DragDrop(w.form.txt_url1);
@@ -127,8 +150,43 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     w.fakes.dialogs.setNextFileName(saved);
     w.form.Save->trigger();
     QCOMPARE(contents(saved), QByteArray());
+    // An 8-bit file, opened and saved untouched, keeps its bytes.
+    write(list, "caf\xE9\r\nhttp://a\r\n");
+    w.fakes.dialogs.setNextFileName(list);
+    w.form.cmdOpen->click();
+    w.fakes.dialogs.setNextFileName(saved);
+    w.form.cmdSave->click();
+    QCOMPARE(contents(saved), QByteArray("caf\xE9\r\nhttp://a\r\n"));
     QCOMPARE(w.fakes.messages.shown, QStringList{});
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"list.txt", "saved.txt"}));
+}
+
+// Replaced whole, or written in place where no file can be made beside it (a read-only
+// folder): either way the file keeps its mode and no other file is left.
+void PlaylistWindow::saveKeepsTheFilesPermissions()
+{
+    for (const auto& [readOnlyFolder, mode] : {std::pair{false, 0640}, std::pair{true, 0646}}) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("lists"), path = folder + "/list.txt";
+        QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+        QVERIFY(QDir().mkdir(folder));
+        write(path, "old\r\n");
+        std::filesystem::permissions(path.toStdString(), std::filesystem::perms(mode));
+        if (readOnlyFolder)
+            QFile::setPermissions(folder, QFile::Permissions(0x5555));
+        FakeWindow w({"new"});
+        w.fakes.dialogs.setNextFileName(path);
+        {
+            std::optional<AsOrdinaryUser> ordinaryUser;
+            if (readOnlyFolder)
+                ordinaryUser.emplace();
+            w.form.cmdSave->click();
+        }
+        QFile::setPermissions(folder, QFile::Permissions(0x7755));
+        QVERIFY(w.fakes.messages.shown.isEmpty() && contents(path) == "new\r\n");
+        QCOMPARE(int(std::filesystem::status(path.toStdString()).permissions()), mode);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"list.txt"});
+    }
 }
 
 void PlaylistWindow::hugeFilesOpenQuicklyOrSayWhy()
@@ -180,7 +238,7 @@ void PlaylistWindow::faultsKeepTheListAndTheFile_data()
     QTest::newRow("unreadable file") << int(UnreadableFile) << true << "permission denied";
     QTest::newRow("folder to open") << int(Folder) << true << "folder";
     QTest::newRow("folder to save to") << int(Folder) << false << "folder";
-    QTest::newRow("read-only folder") << int(ReadOnlyFolder) << false << "permission denied";
+    QTest::newRow("new file in a read-only folder") << int(ReadOnlyFolder) << false << "permission denied";
     QTest::newRow("full file system") << int(FullFileSystem) << false << "no space left on device";
 }
 
@@ -207,18 +265,20 @@ void PlaylistWindow::faultsKeepTheListAndTheFile()
     const auto unmount = qScopeGuard([&] { (void)(fault == FullFileSystem && ::umount(mountPoint.constData())); });
     if (fault == FullFileSystem)
         write(folder + "/filler", QByteArray(56 * 1024, 'x'));
-    if (fault != Folder && fault != MissingFile)
+    if (fault != Folder && fault != MissingFile && fault != ReadOnlyFolder)
         write(path, "kept\r\n");
     QFile::setPermissions(path, fault == UnreadableFile ? QFile::Permissions() : QFile::Permissions(0x6666));
     if (fault == ReadOnlyFolder)
         QFile::setPermissions(folder, QFile::Permissions(0x5555));
     const QStringList filesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-    // Permissions do not bind the superuser: the window works as an ordinary user would.
     w.fakes.dialogs.setNextFileName(fault == Cancelled ? QString() : path);
-    const bool asOrdinaryUser = (fault == UnreadableFile || fault == ReadOnlyFolder) && ::seteuid(65534) == 0;
-    opening ? w.form.Load->trigger() : w.form.Save->trigger();
-    QVERIFY(!asOrdinaryUser || ::seteuid(0) == 0);
+    {
+        std::optional<AsOrdinaryUser> ordinaryUser;
+        if (fault == UnreadableFile || fault == ReadOnlyFolder)
+            ordinaryUser.emplace();
+        opening ? w.form.Load->trigger() : w.form.Save->trigger();
+    }
     QFile::setPermissions(folder, QFile::Permissions(0x7755));
 
     QCOMPARE(w.entries(), many);

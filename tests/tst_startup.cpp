@@ -1,11 +1,15 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
-#include "app/information_arguments.h"
+#include "app/long_options.h"
 #include "support/fake_window.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 // Start-up from the command line: the option grammar, what the window does with
 // the options, and when it starts browsing by itself.
@@ -15,7 +19,10 @@ class Startup : public QObject {
 private slots:
     void optionGrammar_data();
     void optionGrammar();
-    void informationArgumentsAloneAreAnsweredAndNothingElseStartsByItself();
+    void longOptions_data();
+    void longOptions();
+    void longOptionsSetTheTicksAndNothingElseStartsByItself();
+    void unreadablePlaylistFileIsNamedOnStandardError();
     void optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage();
     void activations();
 
@@ -63,12 +70,47 @@ void Startup::optionGrammar()
     QTEST(options.interval, "interval");
 }
 
-void Startup::informationArgumentsAloneAreAnsweredAndNothingElseStartsByItself()
+void Startup::longOptions_data()
 {
-    // "--help" and "--version" alone are answered; among options they are option text.
-    QVERIFY(answerToInformationArgument({"--version"}) && answerToInformationArgument({"--help"}));
-    QVERIFY(!answerToInformationArgument({"/t=5", "--help"}) && !answerToInformationArgument({"/t=5"}));
-    QVERIFY(!answerToInformationArgument({}));
+    using Action = ArgumentReading::Action;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("oldGrammar");
+
+    QTest::newRow("--version") << "--version" << Action::Answer << "";
+    QTest::newRow("-h among options") << "/t=5 -h" << Action::Answer << "";
+    QTest::newRow("--help beside the toolkit's") << "--help -platform offscreen" << Action::Answer << "";
+    QTest::newRow("old grammar word for word") << "/f=my -list.txt /t=5" << Action::Run << "/f=my -list.txt /t=5";
+    QTest::newRow("long options taken out") << "--once /f=a b.txt --zoom 150 /t=5" << Action::Run << "/f=a b.txt /t=5";
+    QTest::newRow("unknown word") << "/t=5 --fullscreen" << Action::UsageError << "";
+    QTest::newRow("zoom out of range") << "--zoom=501" << Action::UsageError << "";
+    QTest::newRow("zoom not a number") << "--zoom=big" << Action::UsageError << "";
+}
+
+void Startup::longOptions()
+{
+    QFETCH(QString, line);
+    const ArgumentReading reading = readArguments(line.split(u' ', Qt::SkipEmptyParts));
+    QTEST(reading.action, "action");
+    if (reading.action == ArgumentReading::Action::Run)
+        QTEST(reading.oldGrammarArguments.join(u' '), "oldGrammar");
+    if (reading.action == ArgumentReading::Action::UsageError)
+        QVERIFY2(reading.message.contains(QLatin1String("--help")), qPrintable(reading.message));
+}
+
+void Startup::longOptionsSetTheTicksAndNothingElseStartsByItself()
+{
+    FakePlatform ticks;
+    ticks.options = readArguments({"--exit", "--cache", "--zoom=25"}).options;
+    QCOMPARE(ticks.options.zoomPercent, 25);
+    form2 ticked(ticks.platform());
+    QVERIFY(ticked.ckExit->isChecked() && !ticked.ckLoop->isChecked());
+    QCOMPARE(ticked.ckCache->text(), QStringLiteral("Cache"));
+    QCOMPARE(ticked.AutoStartFlag, QStringLiteral("N"));
+    FakePlatform once;
+    once.options.once = true;
+    form2 onceForm(once.platform());
+    QVERIFY(!onceForm.ckLoop->isChecked() && !onceForm.ckExit->isChecked());
 
     // Without arguments nothing starts; any text starts a run (here on an empty list),
     // and the interval box takes the option's (empty) value.
@@ -81,6 +123,32 @@ void Startup::informationArgumentsAloneAreAnsweredAndNothingElseStartsByItself()
         QCoreApplication::processEvents();
         QCOMPARE(fakes.messages.shown.size(), commandLine.isEmpty() ? 0 : 1);
         QVERIFY(fakes.browser->navigations.isEmpty() && form.WebBrowser1->isHidden());
+    }
+}
+
+// A kiosk started from a script has no one to read a message box: a /f= file that
+// cannot be read is named on standard error, one line with the reason, and the run
+// goes on with an empty list.
+void Startup::unreadablePlaylistFileIsNamedOnStandardError()
+{
+    for (const auto& [path, reason] : {std::pair{folder_.filePath("missing.txt"), QByteArray("no such file")},
+                                       std::pair{folder_.path(), QByteArray("it is a folder")}}) {
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        std::fflush(stderr);
+        const int standardError = ::dup(STDERR_FILENO);
+        ::dup2(errors.handle(), STDERR_FILENO);
+        FakePlatform fakes;
+        form2 form(fakes.platform(QStringLiteral("/f=") + path + QStringLiteral(" /t=5")));
+        std::fflush(stderr);
+        ::dup2(standardError, STDERR_FILENO);
+        ::close(standardError);
+        QVERIFY(errors.seek(0));
+        const QByteArray written = errors.readAll();
+        QCOMPARE(written.count('\n'), 1);
+        QVERIFY2(written.contains(path.toUtf8()) && written.contains(reason), written.constData());
+        QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
+        QCOMPARE(form.lstPlayList->count(), 0);
     }
 }
 

@@ -11,7 +11,7 @@ void showProgramPage(WebBrowser& browser, const QString& programFolder, const QS
 {
     browser.setVisible(true);
     browser.setSilent(true);
-    browser.Navigate(programPagePath(programFolder, pageFileName));
+    browser.NavigateToFile(programPagePath(programFolder, pageFileName));
 }
 
 } // namespace

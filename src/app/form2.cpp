@@ -1,13 +1,16 @@
 #include "app/form2.h"
 
 #include "about/frmabout.h"
+#include "app/full_screen.h"
 #include "app/pictures.h"
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
 #include "platform/application_title.h"
 #include "platform/process_end.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
 #include "playlist/playlist_entry_delegate.h"
+#include "playlist/playlist_source.h"
 #include "playlist/url_entry_box.h"
 
 #include <QCheckBox>
@@ -64,6 +67,7 @@ form2::form2(const Platform& platform, QWidget* parent)
     setupMenus();
     setupTabOrder();
     connectHandlers();
+    fullScreen_ = std::make_unique<FullScreen>(*this);
     watchActivations();
     resize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     Form_Load();
@@ -95,7 +99,7 @@ void form2::setupControls()
     placeInTwips(Label1, 120, 255, 675, 255);
     txt_interval = named(new QLineEdit(QStringLiteral("30"), fraInterval), "txt_interval");
     placeInTwips(txt_interval, 780, 240, 495, 285);
-    chk_random = named(new QCheckBox(QStringLiteral("Random - N"), fraInterval), "chk_random");
+    chk_random = named(new QCheckBox(kRandomOffCaption, fraInterval), "chk_random");
     placeInTwips(chk_random, 1320, 240, 1275, 255);
 
     FraCurrent = makeFrame(Frame1, "FraCurrent", QStringLiteral("Current URL"));
@@ -122,7 +126,7 @@ void form2::setupControls()
     txtItemToAdd = named(new UrlEntryBox(FraPlaylist), "txtItemToAdd");
     txtItemToAdd->setMaxLength(std::numeric_limits<int>::max());
     placeInTwips(txtItemToAdd, 120, 1080, 3495, 315);
-    ckCache = named(new QCheckBox(QStringLiteral("No Cache"), FraPlaylist), "ckCache");
+    ckCache = named(new QCheckBox(kNoCacheCaption, FraPlaylist), "ckCache");
     ckCache->setChecked(true);
     placeInTwips(ckCache, 3680, 720, 1025, 255);
     ckExit = named(new QCheckBox(QStringLiteral("Exit"), FraPlaylist), "ckExit");
@@ -171,10 +175,9 @@ void form2::setupMenus()
 
 void form2::setupTabOrder()
 {
-    const QList<QWidget*> order = {start_button, stop_button, cmdOpen,     cmdSave,       WebBrowser1,
-                                   url1_count_txt, txt_url1, chk_random, txt_interval, txtItemToAdd,
-                                   cmdAddItem,   cmdRemoveItem, lstPlayList, ckLoop,     ckExit,
-                                   ckCache};
+    const QList<QWidget*> order
+        = {start_button, stop_button,  cmdOpen,    cmdSave,       WebBrowser1, url1_count_txt, txt_url1, chk_random,
+           txt_interval, txtItemToAdd, cmdAddItem, cmdRemoveItem, lstPlayList, ckLoop,         ckExit,   ckCache};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -187,6 +190,9 @@ void form2::connectHandlers()
     connect(cmdSave, &QPushButton::clicked, this, &form2::cmdSave_Click);
     connect(cmdAddItem, &QPushButton::clicked, this, &form2::cmdAddItem_Click);
     connect(cmdRemoveItem, &QPushButton::clicked, this, &form2::cmdRemoveItem_Click);
+    // Enter in the entry box presses Add, and like a click does nothing while a run has
+    // Add disabled.
+    connect(txtItemToAdd, &QLineEdit::returnPressed, cmdAddItem, &QPushButton::click);
     // Queued, so the program the data came from is done with its drag before any message shows.
     connect(txtItemToAdd, &UrlEntryBox::entriesDroppedFromOutside, this, &form2::txtItemToAdd_OLEDragDrop,
             Qt::QueuedConnection);
@@ -212,8 +218,13 @@ void form2::connectHandlers()
 bool form2::eventFilter(QObject* watched, QEvent* event)
 {
     // W and H are the client area's: the layout follows its size, not the frame's.
-    if (watched == clientArea && event->type() == QEvent::Resize)
-        Form_Resize();
+    // Full screen, the pages have every pixel whatever the size, and no size is too small.
+    if (watched == clientArea && event->type() == QEvent::Resize) {
+        if (fullScreen_->active())
+            fullScreen_->fill();
+        else
+            Form_Resize();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "playlist/playlist_encoding.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,8 +17,10 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class FullScreen;
 class UrlEntryBox;
 class WebBrowser;
+class PlaylistSource;
 class frmAbout;
 
 // The main window: the control panel, the embedded browser, the menus and the
@@ -140,15 +143,29 @@ private:
     void EndProgram();
     void AutoStart();
     void ParseCommandLine();
+    void applyLongOptions();
     // Each returns what the user must be told (a failure, lines left out), or nothing.
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();
+    // The playlist named at start, when it is an address or followed (playlist/).
+    [[nodiscard]] QString loadPlaylistAtStart();
+    [[nodiscard]] QString takePlaylistFromSource();
+    void followPlaylistSource();
+    bool followsPlaylistSource() const;
     void ArrangeControls();
+    // app/run_control.cpp
+    void keepScreenAwake(bool awake);
 
     Platform platform_;
+    // How the playlist's file was read, so a save writes the bytes other programs read.
+    PlaylistEncoding playlistEncoding_ = PlaylistEncoding::Utf8;
     std::unique_ptr<frmAbout> aboutBox_;
+    std::unique_ptr<PlaylistSource> playlistSource_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.
     bool resizeWarningPending_ = false;
+    // Runs under way, nested ones included: the screen may sleep when the last one ends.
+    int runsInProgress_ = 0;
+    std::unique_ptr<FullScreen> fullScreen_;
 };

@@ -1,8 +1,11 @@
 #include "app/form2.h"
 
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
+#include "platform/event_pump.h"
 #include "platform/message_boxes.h"
 #include "platform/process_end.h"
+#include "platform/screen_keeper.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -14,23 +17,30 @@ namespace {
 // What a run locks and Stop unlocks, in this order.
 QList<QWidget*> editingControls(form2& form)
 {
-    return {form.cmdRemoveItem, form.cmdAddItem, form.chk_random, form.url1_count_txt, form.txt_interval, form.txt_url1};
+    return {form.cmdRemoveItem,  form.cmdAddItem,   form.chk_random,
+            form.url1_count_txt, form.txt_interval, form.txt_url1};
 }
 
 } // namespace
 
 void form2::start_button_Click()
 {
-    if (lstPlayList->count() == 0) {
+    // A followed playlist may be empty only for now: the run reads it again every pass.
+    if (lstPlayList->count() == 0 && !followsPlaylistSource()) {
         platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
         return;
     }
-    StopFlag = QStringLiteral("N");
+    StopFlag = kNo;
     PassCount = 0;
     url1_count_txt->setText(QStringLiteral("0"));
     for (QWidget* control : editingControls(*this))
         control->setEnabled(false);
+    ++runsInProgress_;
+    keepScreenAwake(true);
     BrowseList();
+    // A run nested in another returns while the outer one still shows pages.
+    if (--runsInProgress_ == 0)
+        keepScreenAwake(false);
 }
 
 void form2::Start_Click()
@@ -41,9 +51,12 @@ void form2::Start_Click()
 void form2::stop_button_Click()
 {
     WebBrowser1->Stop();
-    StopFlag = QStringLiteral("Y");
+    StopFlag = kYes;
+    // The run ends now, not at the end of the stage it is waiting out.
+    platform_.pump.endWaits();
     for (QWidget* control : editingControls(*this))
         control->setEnabled(true);
+    keepScreenAwake(false);
 }
 
 void form2::Stop_Click()
@@ -53,10 +66,11 @@ void form2::Stop_Click()
 
 void form2::EndProgram()
 {
-    StopFlag = QStringLiteral("Y");
+    StopFlag = kYes;
+    platform_.pump.endWaits();
     WebBrowser1->Stop();
     hide();
-    // Unloading the window ends the process.
+    // Unloading the window ends the process, and lets the screen sleep again first.
     close();
     platform_.processEnd.endProcess();
 }
@@ -69,22 +83,20 @@ void form2::Exit_Click()
 void form2::Form_QueryUnload()
 {
     // Closing the window ends the program at once, even in the middle of a run.
+    keepScreenAwake(false);
     platform_.processEnd.endProcess();
 }
 
-void form2::Form_Unload()
-{
-}
+void form2::Form_Unload() { }
 
 void form2::chk_random_Click()
 {
-    chk_random->setText(chk_random->text() == QLatin1String("Random - N") ? QStringLiteral("Random - Y")
-                                                                          : QStringLiteral("Random - N"));
+    chk_random->setText(chk_random->text() == kRandomOffCaption ? kRandomOnCaption : kRandomOffCaption);
 }
 
 void form2::ckCache_Click()
 {
-    ckCache->setText(ckCache->text() == QLatin1String("Cache") ? QStringLiteral("No Cache") : QStringLiteral("Cache"));
+    ckCache->setText(ckCache->text() == kCacheCaption ? kNoCacheCaption : kCacheCaption);
 }
 
 void form2::ckExit_Click()
@@ -95,4 +107,17 @@ void form2::ckExit_Click()
     } else {
         ckLoop->setEnabled(true);
     }
+}
+
+void form2::keepScreenAwake(bool awake)
+{
+    // Only on request: someone running the program in a corner of the desktop keeps
+    // their screen lock.
+    ScreenKeeper* keeper = platform_.screenKeeper;
+    if (!platform_.options.keepScreenOn || !keeper)
+        return;
+    if (awake)
+        keeper->hold();
+    else
+        keeper->release();
 }

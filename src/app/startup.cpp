@@ -2,12 +2,18 @@
 
 #include "about/frmabout.h"
 #include "app/command_line.h"
+#include "app/full_screen.h"
+#include "app/state_texts.h"
 #include "browse/web_browser.h"
+#include "platform/service_notifier.h"
+#include "playlist/playlist_messages.h"
+#include "playlist/playlist_source.h"
 
 #include <QGuiApplication>
 #include <QWindow>
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -18,21 +24,42 @@ void form2::Form_Load()
     CmdLine = platform_.commandLine;
     OptInterval.clear();
     OptFile.clear();
-    StopFlag = QStringLiteral("N");
+    StopFlag = kNo;
     WebBrowser1->setVisible(false);
-    AutoStartFlag = QStringLiteral("N");
+    AutoStartFlag = kNo;
     ParseCommandLine();
     if (!CmdLine.isEmpty()) {
         // Written even when empty: the first dwell then makes it "1".
         txt_interval->setText(OptInterval);
-        if (OptRandom == QLatin1String("Y"))
+        if (OptRandom == kYes)
             chk_random->setChecked(true);
         PlaylistPath = OptFile;
         // No window is up yet to show a problem with the file: it goes to standard error.
-        if (const QString problem = LoadPlaylist(); !problem.isEmpty())
+        // A file that is not there is a problem here too: an unattended screen would
+        // otherwise come up with an empty playlist and no word why.
+        QString problem = loadPlaylistAtStart();
+        if (problem.isEmpty() && !PlaylistPath.isEmpty() && !PlaylistSource::isAddress(PlaylistPath)
+            && !QFileInfo::exists(PlaylistPath))
+            problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("no such file"));
+        if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
-        AutoStartFlag = QStringLiteral("Y");
+        AutoStartFlag = kYes;
     }
+    applyLongOptions();
+}
+
+void form2::applyLongOptions()
+{
+    const LongOptions& options = platform_.options;
+    // Through the ticks, so each box's own handler keeps its caption and Loop in step.
+    if (options.once)
+        ckLoop->setChecked(false);
+    if (options.exitAtEnd)
+        ckExit->setChecked(true);
+    if (options.cache)
+        ckCache->setChecked(false);
+    if (options.fullScreen)
+        fullScreen_->enter();
 }
 
 void form2::ParseCommandLine()
@@ -55,7 +82,8 @@ void form2::watchActivations()
             lastOtherFocusWindow_ = focused;
             return;
         }
-        const bool fromAboutBox = aboutBox_ && lastOtherFocusWindow_ && lastOtherFocusWindow_ == aboutBox_->windowHandle();
+        const bool fromAboutBox
+            = aboutBox_ && lastOtherFocusWindow_ && lastOtherFocusWindow_ == aboutBox_->windowHandle();
         lastOtherFocusWindow_ = nullptr;
         if (fromAboutBox)
             QMetaObject::invokeMethod(this, &form2::Form_Activate, Qt::QueuedConnection);
@@ -76,6 +104,8 @@ void form2::showEvent(QShowEvent* event)
         this,
         [this] {
             QGuiApplication::sync();
+            if (platform_.service)
+                platform_.service->ready();
             Form_Activate();
         },
         Qt::QueuedConnection);
@@ -83,7 +113,7 @@ void form2::showEvent(QShowEvent* event)
 
 void form2::Form_Activate()
 {
-    if (AutoStartFlag == QLatin1String("Y"))
+    if (AutoStartFlag == kYes)
         AutoStart();
 }
 

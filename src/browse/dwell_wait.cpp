@@ -1,5 +1,6 @@
 #include "app/form2.h"
 
+#include "app/state_texts.h"
 #include "browse/dwell_interval.h"
 #include "platform/event_pump.h"
 #include "platform/random_source.h"
@@ -7,34 +8,31 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-// Holds the current page for the dwell time: ten stages of ten slices, events
-// processed after every slice, a stop noticed at the start of every stage. The stage
-// counter is the window's, so a wait that a nested run interrupted finds it spent and
-// ends after its current stage.
+// Holds the current page for the dwell time: ten stages, each waited out in one event
+// loop that runs events as they come, a stop noticed at the start of every stage (and
+// Stop ends the stage it comes in). The stage counter is the window's, so a wait that a
+// nested run interrupted finds it spent and ends after its current stage.
 void form2::pause()
 {
     int seconds = 0;
     for (PauseStage = 1; PauseStage <= 20; ++PauseStage) {
         ++PauseStage;
         platform_.pump.processPendingEvents();
-        if (StopFlag == QLatin1String("Y"))
+        if (StopFlag == kYes)
             return;
 
         if (intervalNeedsReplacing(txt_interval->text()))
             txt_interval->setText(QStringLiteral("1"));
         seconds = fixedDwellSeconds(txt_interval->text());
 
-        if (chk_random->text() == QLatin1String("Random - Y")) {
+        if (chk_random->text() == kRandomOnCaption) {
             platform_.random.reseedFromTimeOfDay();
             const double share = platform_.random.draw();
             const double interval = parseIntervalNumber(txt_interval->text()).value_or(1.0);
             seconds = randomDwellSeconds(interval, share);
         }
 
-        const int sliceMilliseconds = seconds * 10;
-        for (int slice = 0; slice < 10; ++slice) {
-            platform_.pump.waitSlice(sliceMilliseconds);
-            platform_.pump.processPendingEvents();
-        }
+        // A tenth of the dwell.
+        platform_.pump.waitStage(std::chrono::milliseconds(qint64(seconds) * 100));
     }
 }

@@ -1,16 +1,33 @@
 #include "browse/engine_on_demand_browser.h"
 
 #include <QLibrary>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QVBoxLayout>
 
 #include <cstdio>
 
-EngineOnDemandBrowser::EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent)
+EngineOnDemandBrowser::EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent,
+                                             const BrowserSettings& settings)
     : WebBrowser(parent)
     , pluginPath_(pluginPath)
+    , settings_(settings)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    prepareWindowForEngine();
+}
+
+void EngineOnDemandBrowser::prepareWindowForEngine()
+{
+    // The engine's view draws through GL into the window. Added to a window already on
+    // the screen, it makes Qt replace the window's native window with one that suits GL:
+    // the window vanishes and, under a window manager, comes back elsewhere and no longer
+    // maximized. A GL widget that never shows gives the window that kind of surface from
+    // its first showing. Without GL (the offscreen platform) the engine draws without it.
+    const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+    if (shared && shared->isValid())
+        (new QOpenGLWidget(this))->hide();
 }
 
 bool EngineOnDemandBrowser::startEngine()
@@ -22,7 +39,7 @@ bool EngineOnDemandBrowser::startEngine()
 
     // Kept loaded for the life of the process: QLibrary does not unload on destruction.
     QLibrary plugin(pluginPath_);
-    using Create = WebBrowser* (*)(QWidget*);
+    using Create = WebBrowser* (*)(QWidget*, const BrowserSettings*);
     const auto create = reinterpret_cast<Create>(plugin.resolve("veltraseCreateWebEngineBrowser"));
     if (!create) {
         // Said once; the window goes on, showing no pages.
@@ -30,7 +47,7 @@ bool EngineOnDemandBrowser::startEngine()
         std::fprintf(stderr, "veltrase: cannot start the browser engine: %s\n", qUtf8Printable(plugin.errorString()));
         return false;
     }
-    engine_ = create(this);
+    engine_ = create(this, &settings_);
     engine_->setSilent(silent_);
     layout()->addWidget(engine_);
     setFocusProxy(engine_);
@@ -44,6 +61,12 @@ void EngineOnDemandBrowser::Navigate(const QString& urlText)
         engine_->Navigate(urlText);
 }
 
+void EngineOnDemandBrowser::NavigateToFile(const QString& path)
+{
+    if (startEngine())
+        engine_->NavigateToFile(path);
+}
+
 void EngineOnDemandBrowser::Stop()
 {
     if (engine_)
@@ -55,4 +78,10 @@ void EngineOnDemandBrowser::setSilent(bool silent)
     silent_ = silent;
     if (engine_)
         engine_->setSilent(silent);
+}
+
+void EngineOnDemandBrowser::endSession()
+{
+    if (engine_)
+        engine_->endSession();
 }

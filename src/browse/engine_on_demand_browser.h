@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/browser_settings.h"
 #include "browse/web_browser.h"
 
 // The program's browser: it loads the browser engine from its plugin on the first
@@ -9,19 +10,23 @@ class EngineOnDemandBrowser final : public WebBrowser {
     Q_OBJECT
 
 public:
-    EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent = nullptr);
+    EngineOnDemandBrowser(const QString& pluginPath, QWidget* parent = nullptr, const BrowserSettings& settings = {});
 
     void Navigate(const QString& urlText) override;
+    void NavigateToFile(const QString& path) override;
     void Stop() override;
     void setSilent(bool silent) override;
+    void endSession() override;
 
     // Name of the plugin beside the executable.
     static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }
 
 private:
+    void prepareWindowForEngine();
     bool startEngine();
 
     QString pluginPath_;
+    BrowserSettings settings_;
     WebBrowser* engine_ = nullptr;
     bool engineFailed_ = false;
     bool silent_ = false;

@@ -13,10 +13,17 @@ public:
     // Begins to load what the user wrote (a URL, a bare host name or a local path)
     // and returns at once.
     virtual void Navigate(const QString& urlText) = 0;
+    // Begins to load a local file, named by its path as it is: a "?" or "#" in a
+    // folder's name is part of the name there, never a query or a fragment.
+    virtual void NavigateToFile(const QString& path) = 0;
     // Halts any load in progress.
     virtual void Stop() = 0;
     // While silent, neither the engine nor the page ever opens a dialog or a window.
     virtual void setSilent(bool silent) = 0;
+    // Before the program ends: the engine puts what sites keep (a login's cookies) on
+    // disk and lets go of it, so a login made a moment ago is there after a restart.
+    // Returns when that is done; the browser shows nothing more afterwards.
+    virtual void endSession() {}
 
 signals:
     // After every finished load, successful or not, whoever started it.

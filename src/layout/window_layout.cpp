@@ -21,18 +21,19 @@ void form2::Form_Resize()
         break;
     }
 
-    // The box is modal: opened inside the resize notification it would run a nested
-    // event loop there, and a dragged border would stack one box per step. So it opens
-    // from the event loop, and while one is waiting or open further small sizes add none.
-    // The window keeps its small size and the controls their last places.
+    // Opened from the event loop, never inside the resize notification, and without
+    // waiting for an answer: a run keeps its schedule while the box is open, and while
+    // one is waiting or open further small sizes add none. The window keeps its small
+    // size and the controls their last places.
     if (resizeWarningPending_)
         return;
     resizeWarningPending_ = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            platform_.messages.inform(this, QStringLiteral("If you reduce the form to much, it may cause problems."));
-            resizeWarningPending_ = false;
+            platform_.messages.informWithoutWaiting(
+                this, QStringLiteral("If you reduce the form to much, it may cause problems."),
+                [this] { resizeWarningPending_ = false; });
         },
         Qt::QueuedConnection);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/long_options.h"
+
 #include <QString>
 
 #include <functional>
@@ -11,6 +13,8 @@ class MessageBoxes;
 class ProcessEnd;
 class QWidget;
 class RandomSource;
+class ScreenKeeper;
+class ServiceNotifier;
 class WebBrowser;
 
 // Everything the main window asks of the outside world. The program wires the real
@@ -25,4 +29,11 @@ struct Platform {
     std::function<WebBrowser*(QWidget* parent)> makeBrowser;
     QString commandLine;
     QString programFolder;
+    // The GNU-style options, read before the old grammar.
+    LongOptions options = {};
+    // The service manager that started the program, if any: told of readiness and
+    // of the page shown.
+    ServiceNotifier* service = nullptr;
+    // Keeps the screen awake while a run shows pages, when the options ask for it.
+    ScreenKeeper* screenKeeper = nullptr;
 };

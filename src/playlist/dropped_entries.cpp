@@ -1,6 +1,6 @@
 #include "playlist/dropped_entries.h"
 
-#include "playlist/playlist_format.h"
+#include "playlist/text_entries.h"
 
 #include <QMimeData>
 #include <QUrl>
@@ -15,6 +15,6 @@ QStringList droppedEntries(const QMimeData& data)
     if (!entries.isEmpty())
         return entries;
     if (data.hasText())
-        return entriesFromLines(data.text());
+        return entriesFromText(data.text());
     return {};
 }

@@ -4,6 +4,7 @@
 #include "playlist/playlist_capacity.h"
 #include "playlist/playlist_list_box.h"
 #include "playlist/playlist_messages.h"
+#include "playlist/text_entries.h"
 #include "playlist/url_entry_box.h"
 
 #include <QAbstractButton>
@@ -33,12 +34,15 @@ QString controlText(const QWidget* control)
 
 void form2::cmdAddItem_Click()
 {
-    // On a full list the text stays in the box, so nothing the user typed is lost.
-    if (lstPlayList->count() >= kPlaylistCapacity) {
+    // Pasted text keeps its line ends; each line is an entry of its own.
+    const QStringList texts = entriesFromText(txtItemToAdd->text());
+    // On a list without room for them all the text stays in the box, so nothing the
+    // user typed is lost.
+    if (lstPlayList->count() + texts.size() > kPlaylistCapacity) {
         platform_.messages.inform(this, playlistFullMessage());
         return;
     }
-    appendToPlaylist(*lstPlayList, {txtItemToAdd->text()});
+    appendToPlaylist(*lstPlayList, texts);
     txtItemToAdd->clear();
 }
 
@@ -56,7 +60,7 @@ void form2::cmdRemoveItem_Click()
 
 void form2::txtItemToAdd_DragDrop(QWidget* source)
 {
-    if (appendToPlaylist(*lstPlayList, {controlText(source)}) > 0)
+    if (appendToPlaylist(*lstPlayList, entriesFromText(controlText(source))) > 0)
         platform_.messages.inform(this, playlistFullMessage());
 }
 

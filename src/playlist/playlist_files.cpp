@@ -23,7 +23,7 @@ QString inPlainWords(const QString& reason)
 
 PlaylistFileRead failedBecause(const QString& reason)
 {
-    return {PlaylistFileRead::Outcome::Failed, {}, inPlainWords(reason)};
+    return {PlaylistFileRead::Outcome::Failed, {}, {}, inPlainWords(reason)};
 }
 
 } // namespace
@@ -53,10 +53,11 @@ PlaylistFileRead readPlaylistFile(const QString& path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failedBecause(file.errorString());
-    return {PlaylistFileRead::Outcome::Read, playlistEntriesFromBytes(bytes), {}};
+    PlaylistContents contents = playlistFromBytes(bytes);
+    return {PlaylistFileRead::Outcome::Read, std::move(contents.entries), contents.encoding, {}};
 }
 
-QString writePlaylistFile(const QString& path, const QStringList& entries)
+QString writePlaylistFile(const QString& path, const QStringList& entries, PlaylistEncoding encoding)
 {
     const QFileInfo target(path);
     if (target.isDir())
@@ -69,9 +70,13 @@ QString writePlaylistFile(const QString& path, const QStringList& entries)
     // Unbuffered, so a write that runs out of room says so itself; a short write
     // must never reach commit, which would put a cut-off file in place of the old one.
     QSaveFile file(path);
+    // Only where the folder refuses the file beside it while the file itself may be
+    // written: a save in place beats none, though a write that fails part-way then
+    // leaves the file cut off.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return inPlainWords(file.errorString());
-    const QByteArray bytes = playlistBytesFromEntries(entries);
+    const QByteArray bytes = playlistBytesFromEntries(entries, encoding);
     for (qint64 written = 0; written < bytes.size();) {
         const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
         if (step <= 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlist/playlist_encoding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ struct PlaylistFileRead {
     };
     Outcome outcome = Outcome::NoFile;
     QStringList entries;
+    PlaylistEncoding encoding = PlaylistEncoding::Utf8;
     // Why the file could not be read, in plain words, when it failed.
     QString failure;
 };
@@ -21,6 +24,7 @@ struct PlaylistFileRead {
 PlaylistFileRead readPlaylistFile(const QString& path);
 
 // Writes the entries beside the file and puts them in its place only once every byte
-// is on disk, so a failed save leaves the old file as it was. Returns why it failed,
-// in plain words, or an empty text when it worked.
-QString writePlaylistFile(const QString& path, const QStringList& entries);
+// is on disk, so a failed save leaves the old file as it was. A file the user may write
+// in a folder where no file can be made is written in place instead. Returns why it
+// failed, in plain words, or an empty text when it worked.
+QString writePlaylistFile(const QString& path, const QStringList& entries, PlaylistEncoding encoding);

@@ -1,57 +1,91 @@
 #include "playlist/playlist_format.h"
 
+#include "playlist/line_ends.h"
 #include "playlist/right_trim.h"
 #include "playlist/windows1252.h"
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF");
 
-} // namespace
-
-QString playlistTextFromBytes(const QByteArray& bytes)
+bool isAscii(QByteArrayView bytes)
 {
-    QByteArrayView text(bytes);
-    if (text.startsWith(kUtf8ByteOrderMark))
-        text = text.sliced(kUtf8ByteOrderMark.size());
+    return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
 
-    // Stateless, so that a sequence cut short at the end of the file counts as invalid
-    // too; the mark is already gone, so a second one would stay as a character.
+// Nothing when the line is not valid UTF-8. Stateless, so that a sequence cut short at
+// the end of the line counts as invalid too; the file's own byte-order mark is gone by
+// now, so a mark within a line stays as a character.
+std::optional<QString> fromUtf8(QByteArrayView line)
+{
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString decoded = utf8.decode(text);
+    QString text = utf8.decode(line);
     if (utf8.hasError())
-        return fromWindows1252(text);
-    return decoded;
+        return std::nullopt;
+    return text;
 }
 
-QStringList entriesFromLines(const QString& text)
+// Nothing unless every entry has its bytes in the code page and opens again as the same
+// entry: a line that happens to be valid UTF-8 would be read as UTF-8, and a first line
+// that begins as a byte-order mark would lose it.
+std::optional<QByteArray> asWindows1252(const QStringList& entries)
 {
-    QStringList entries;
-    qsizetype lineStart = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        const QChar character = text.at(at);
-        if (character != u'\r' && character != u'\n')
-            continue;
-        entries << rightTrimmed(text.sliced(lineStart, at - lineStart));
-        if (character == u'\r' && at + 1 < text.size() && text.at(at + 1) == u'\n')
-            ++at;
-        lineStart = at + 1;
+    QByteArray bytes;
+    for (const QString& entry : entries) {
+        std::optional<QByteArray> line = toWindows1252(entry);
+        if (!line || (bytes.isEmpty() && line->startsWith(kUtf8ByteOrderMark))
+            || (!isAscii(*line) && fromUtf8(*line)))
+            return std::nullopt;
+        bytes += *line;
+        bytes += "\r\n";
     }
-    if (lineStart < text.size())
-        entries << rightTrimmed(text.sliced(lineStart));
-    return entries;
+    return bytes;
 }
 
-QStringList playlistEntriesFromBytes(const QByteArray& bytes)
+} // namespace
+
+PlaylistContents playlistFromBytes(QByteArrayView bytes)
 {
-    return entriesFromLines(playlistTextFromBytes(bytes));
+    // A file that says it is UTF-8 is written back as UTF-8.
+    const bool markedUtf8 = bytes.startsWith(kUtf8ByteOrderMark);
+    if (markedUtf8)
+        bytes = bytes.sliced(kUtf8ByteOrderMark.size());
+
+    PlaylistContents contents;
+    bool anyUtf8 = markedUtf8;
+    bool any8Bit = false;
+    forEachLine(bytes, [&](QByteArrayView line) {
+        std::optional<QString> text = fromUtf8(line);
+        if (!text) {
+            text = fromWindows1252(line);
+            any8Bit = true;
+        } else if (!anyUtf8 && !isAscii(line)) {
+            anyUtf8 = true;
+        }
+        contents.entries << rightTrimmed(*std::move(text));
+    });
+    if (any8Bit && !anyUtf8)
+        contents.encoding = PlaylistEncoding::Windows1252;
+    return contents;
 }
 
-QByteArray playlistBytesFromEntries(const QStringList& entries)
+QStringList playlistEntriesFromBytes(QByteArrayView bytes)
 {
+    return playlistFromBytes(bytes).entries;
+}
+
+QByteArray playlistBytesFromEntries(const QStringList& entries, PlaylistEncoding encoding)
+{
+    if (encoding == PlaylistEncoding::Windows1252) {
+        if (std::optional<QByteArray> bytes = asWindows1252(entries))
+            return *std::move(bytes);
+    }
     // Room for an ASCII playlist up front: a full one is tens of thousands of lines.
     qsizetype asciiSize = 0;
     for (const QString& entry : entries)

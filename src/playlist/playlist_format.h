@@ -1,25 +1,34 @@
 #pragma once
 
+#include "playlist/playlist_encoding.h"
+
 #include <QByteArray>
-#include <QString>
+#include <QByteArrayView>
 #include <QStringList>
 
 // The playlist file: one entry per line, nothing else.
 //
-// Reading accepts what text files on any desktop look like: a line ends at CR LF,
-// at a CR alone or at an LF alone, and the last line may have no line end. A UTF-8
-// byte-order mark at the start is skipped; a file that is not valid UTF-8 is taken
-// to be Windows Western 8-bit text, so that an older playlist keeps every character.
-// Each line becomes one entry, right-trimmed.
+// Reading accepts what text files on any desktop look like: a line ends at CR LF, at a
+// CR alone or at an LF alone, and the last line may have no line end. A UTF-8 byte-order
+// mark at the start is skipped. Each line is decoded on its own: a line that is valid
+// UTF-8 is UTF-8, any other is Windows Western 8-bit text, so one stray 8-bit byte spoils
+// no other line and an older playlist keeps every character. Each line becomes one
+// entry, right-trimmed.
 //
-// Writing puts every entry in UTF-8 followed by CR LF, the last one included, with
-// no byte-order mark; an empty playlist is an empty file.
+// Writing puts every entry followed by CR LF, the last one included, with no byte-order
+// mark; an empty playlist is an empty file.
 
-// The text of a playlist file, decoded as described above.
-QString playlistTextFromBytes(const QByteArray& bytes);
+struct PlaylistContents {
+    QStringList entries;
+    // Windows1252 for a file whose every line that is not plain ASCII was 8-bit text,
+    // so that saving it again gives back the bytes that other programs read.
+    PlaylistEncoding encoding = PlaylistEncoding::Utf8;
+};
 
-// One entry per line of text, right-trimmed.
-QStringList entriesFromLines(const QString& text);
+PlaylistContents playlistFromBytes(QByteArrayView bytes);
+QStringList playlistEntriesFromBytes(QByteArrayView bytes);
 
-QStringList playlistEntriesFromBytes(const QByteArray& bytes);
-QByteArray playlistBytesFromEntries(const QStringList& entries);
+// In Windows1252 when asked and every entry can be written so that it opens again as
+// the same entry; else in UTF-8.
+QByteArray playlistBytesFromEntries(const QStringList& entries,
+                                    PlaylistEncoding encoding = PlaylistEncoding::Utf8);

@@ -51,6 +51,7 @@ QString form2::LoadPlaylist()
     if (linesInFile > kPlaylistCapacity)
         read.entries.resize(kPlaylistCapacity);
     replacePlaylist(*lstPlayList, read.entries);
+    playlistEncoding_ = read.encoding;
     return linesInFile > kPlaylistCapacity ? playlistLinesLeftOutMessage(PlaylistPath, linesInFile) : QString();
 }
 
@@ -66,7 +67,7 @@ QString form2::SavePlaylist()
     for (SaveIndex = 0; SaveIndex < count; ++SaveIndex)
         entries << lstPlayList->item(SaveIndex)->text();
 
-    if (const QString failure = writePlaylistFile(PlaylistPath, entries); !failure.isEmpty())
+    if (const QString failure = writePlaylistFile(PlaylistPath, entries, playlistEncoding_); !failure.isEmpty())
         return playlistSaveFailedMessage(PlaylistPath, failure);
     return {};
 }

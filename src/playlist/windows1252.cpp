@@ -1,5 +1,8 @@
 #include "playlist/windows1252.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // 0x80 to 0x9F; the rest of the code page agrees with Latin-1.
@@ -20,4 +23,22 @@ QString fromWindows1252(QByteArrayView bytes)
         *out++ = (value >= 0x80 && value <= 0x9F) ? QChar(kHighControls[value - 0x80]) : QChar(value);
     }
     return text;
+}
+
+std::optional<QByteArray> toWindows1252(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar character : text) {
+        const char16_t value = character.unicode();
+        if (value < 0x80 || (value >= 0xA0 && value <= 0xFF)) {
+            *out++ = static_cast<char>(value);
+            continue;
+        }
+        const auto* found = std::find(std::begin(kHighControls), std::end(kHighControls), value);
+        if (found == std::end(kHighControls))
+            return std::nullopt;
+        *out++ = static_cast<char>(0x80 + (found - std::begin(kHighControls)));
+    }
+    return bytes;
 }

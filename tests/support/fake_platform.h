@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -30,35 +31,44 @@ public:
         if (onNavigate)
             onNavigate(urlText);
     }
+    void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
 
     QStringList navigations;
+    QStringList files;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".
     std::function<void(const QString&)> onNavigate;
 };
 
-// Time that passes only when the dwell wait waits. Actions scheduled at a virtual
-// moment run in the first event processing at or after it, as a click would.
+// Time that passes only when the dwell wait waits. An action scheduled at a virtual
+// moment runs at that moment, inside the stage being waited out, as a click would.
 class VirtualTimePump final : public EventPump {
 public:
-    void waitSlice(int milliseconds) override
+    void waitStage(std::chrono::milliseconds length) override
     {
-        slices.push_back(milliseconds);
-        now += std::max(milliseconds, 0);
+        stages.push_back(length.count());
+        const qint64 end = now + std::max<qint64>(length.count(), 0);
+        bool ended = false;
+        waits_.push_back(&ended);
+        // An action may start a nested run, whose waits move the time on past this end.
+        while (!ended && now < end && runNextDueBy(end)) {
+        }
+        waits_.pop_back();
+        if (!ended)
+            now = std::max(now, end);
+    }
+    void endWaits() override
+    {
+        for (bool* ended : waits_)
+            *ended = true;
     }
     void processPendingEvents() override
     {
         ++eventSteps;
-        // An action may schedule more or start a nested run: each is taken out before it runs.
-        const auto due = [this](const auto& item) { return item.first <= now; };
-        for (auto next = std::find_if(scheduled_.begin(), scheduled_.end(), due); next != scheduled_.end();
-             next = std::find_if(scheduled_.begin(), scheduled_.end(), due)) {
-            const std::function<void()> action = std::move(next->second);
-            scheduled_.erase(next);
-            action();
+        while (runNextDueBy(now)) {
         }
     }
     void at(qint64 milliseconds, std::function<void()> action)
@@ -68,10 +78,25 @@ public:
 
     qint64 now = 0;
     int eventSteps = 0;
-    std::vector<int> slices;
+    std::vector<qint64> stages;
 
 private:
+    bool runNextDueBy(qint64 until)
+    {
+        const auto next = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                           [](const auto& a, const auto& b) { return a.first < b.first; });
+        if (next == scheduled_.end() || next->first > until)
+            return false;
+        now = std::max(now, next->first);
+        // Taken out first: the action may schedule more.
+        const std::function<void()> action = std::move(next->second);
+        scheduled_.erase(next);
+        action();
+        return true;
+    }
+
     std::vector<std::pair<qint64, std::function<void()>>> scheduled_;
+    std::vector<bool*> waits_; // one flag per stage being waited out, innermost last
 };
 
 class FakeClock final : public Clock {
@@ -93,26 +118,33 @@ public:
 
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
-    void inform(QWidget*, const QString& text) override
+    void inform(QWidget*, const QString& text) override { shown << text; }
+    void informWithoutWaiting(QWidget*, const QString& text, std::function<void()> whenClosed) override
     {
         shown << text;
-        // A real box runs its own event loop until dismissed; this stands for it, once.
-        if (auto whileOpen = std::exchange(whileNextBoxIsOpen, nullptr))
-            whileOpen();
+        open.push_back(std::move(whenClosed));
+    }
+    // Dismisses every box opened without waiting.
+    void closeOpen()
+    {
+        for (auto& whenClosed : std::exchange(open, {}))
+            whenClosed();
     }
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
     QStringList shown;
-    std::function<void()> whileNextBoxIsOpen;
+    std::vector<std::function<void()>> open;
 };
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.
 class PreAnsweredDialogs final : public FileDialogs {
 public:
-    QString askOpenFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
-    QString askSaveFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
+    QString askOpenFileName(QWidget*) override { return ++opens, whileOpen(), std::exchange(next, QString()); }
+    QString askSaveFileName(QWidget*) override { return ++saves, whileOpen(), std::exchange(next, QString()); }
     void setNextFileName(const QString& name) { next = name; }
 
     QString next;
+    int opens = 0;
+    int saves = 0;
     // Runs as each dialog opens, to look at the window behind it.
     std::function<void()> whileOpen = [] {};
 };
@@ -132,10 +164,11 @@ struct FakePlatform {
     PreAnsweredDialogs dialogs;
     RecordingProcessEnd processEnd;
     FakeBrowser* browser = nullptr;
+    LongOptions options;
 
     Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
     {
         return {pump, clock, random, messages, dialogs, processEnd,
-                [this](QWidget* parent) { return browser = new FakeBrowser(parent); }, commandLine, programFolder};
+                [this](QWidget* parent) { return browser = new FakeBrowser(parent); }, commandLine, programFolder, options};
     }
 };

@@ -6,6 +6,9 @@
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineSettings>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 
 namespace {
 
@@ -46,10 +49,18 @@ void SilentPage::refuseUnattendedRequests()
                 if (silent_)
                     *authenticator = QAuthenticator();
             });
+    // Qt 6.8 replaced the feature-permission request with permission objects.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::permissionRequested, this, [this](QWebEnginePermission permission) {
+        if (silent_)
+            permission.deny();
+    });
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
         if (silent_)
             setFeaturePermission(origin, feature, PermissionDeniedByUser);
     });
+#endif
     connect(this, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {
         if (silent_)
             request.reject();

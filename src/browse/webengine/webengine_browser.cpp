@@ -1,24 +1,38 @@
 #include "browse/webengine/webengine_browser.h"
 
+#include "browse/webengine/card_screen.h"
+#include "browse/webengine/error_card.h"
+#include "browse/webengine/kept_profile.h"
+#include "browse/webengine/page_zoom.h"
+#include "browse/webengine/renderer_watch.h"
 #include "browse/webengine/silent_page.h"
 #include "browse/webengine/url_from_user_text.h"
 
 #include <QDir>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-WebEngineBrowser::WebEngineBrowser(QWidget* parent)
+WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
     : WebBrowser(parent)
+    , settings_(settings)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    patience_.setSingleShot(true);
+    connect(&patience_, &QTimer::timeout, this, [this] {
+        if (!pageCameSinceNavigation())
+            card_->showCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_));
+    });
 }
 
 WebEngineBrowser::~WebEngineBrowser()
 {
-    // The view goes first, then its page, then the profile the page lives in.
+    // The views go first, then their pages, then the profile the pages live in.
+    delete card_;
     delete view_;
     page_.reset();
     profile_.reset();
@@ -26,29 +40,47 @@ WebEngineBrowser::~WebEngineBrowser()
 
 void WebEngineBrowser::startEngine()
 {
-    // An off-the-record profile: nothing is written to disk, and two instances of the
-    // program can run side by side on one account.
-    profile_ = std::make_unique<QWebEngineProfile>();
-    connect(profile_.get(), &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* download) {
-        // A page answered as a file: the screen keeps showing what it showed.
-        if (silent_)
-            download->cancel();
-    });
+    profile_ = std::make_unique<KeptProfile>(settings_.profileFolder);
+    connect(profile_->profile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* download) {
+                // A page answered as a file: the screen keeps showing what it showed.
+                if (silent_)
+                    download->cancel();
+            });
+    rendererWatch_ = new RendererWatch(this);
+    zoom_ = new PageZoom(settings_.zoomPercent, this);
 
-    page_ = std::make_unique<SilentPage>(profile_.get(), nullptr);
+    view_ = new QWebEngineView(this);
+    makePage();
+    layout()->addWidget(view_);
+    // The browser's place in the window's tab order passes focus on to the page.
+    setFocusProxy(view_);
+    card_ = new CardScreen(this, view_, profile_->profile());
+}
+
+void WebEngineBrowser::makePage()
+{
+    // A page replaced because its renderer is stuck goes once the view has let it go;
+    // the engine ends its renderer with it.
+    const std::unique_ptr<SilentPage> replaced = std::move(page_);
+
+    page_ = std::make_unique<SilentPage>(profile_->profile(), nullptr);
     page_->setSilent(silent_);
-    connect(page_.get(), &QWebEnginePage::loadFinished, this, [this](bool) { emit DocumentComplete(); });
+    // A document that loaded, or failed to: a load halted by Stop never finished.
+    connect(page_.get(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
+        if (loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+            || loading.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            emit DocumentComplete();
+    });
     connect(page_.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
                     reloadOnceAfterRendererDied();
             });
-
-    view_ = new QWebEngineView(this);
+    connect(page_.get(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::followLoading);
     view_->setPage(page_.get());
-    layout()->addWidget(view_);
-    // The browser's place in the window's tab order passes focus on to the page.
-    setFocusProxy(view_);
+    zoom_->follow(page_.get());
+    rendererWatch_->watch(page_.get());
 }
 
 void WebEngineBrowser::reloadOnceAfterRendererDied()
@@ -64,14 +96,40 @@ void WebEngineBrowser::reloadOnceAfterRendererDied()
 
 void WebEngineBrowser::Navigate(const QString& urlText)
 {
+    load(urlFromUserText(urlText, QDir::currentPath()));
+}
+
+void WebEngineBrowser::NavigateToFile(const QString& path)
+{
+    load(QUrl::fromLocalFile(path));
+}
+
+void WebEngineBrowser::load(const QUrl& url)
+{
+    if (ended_)
+        return;
     if (!page_)
         startEngine();
+    else if (rendererWatch_->isStuck())
+        // The engine would wait for that renderer before leaving its page, for ever.
+        makePage();
     reloadedAfterRendererDied_ = false;
-    page_->load(urlFromUserText(urlText, QDir::currentPath()));
+
+    navigatedUrl_ = url;
+    navigatedAt_ = QDateTime::currentDateTime();
+    pageBeforeCameAt_ = page_->history()->currentItem().lastVisited();
+    // A script entry runs in the page on screen and brings no page of its own.
+    if (navigatedUrl_.scheme() == QLatin1String("javascript"))
+        patience_.stop();
+    else
+        patience_.start(settings_.patience);
+    page_->load(navigatedUrl_);
 }
 
 void WebEngineBrowser::Stop()
 {
+    // A load halted on purpose is not a page that failed to come.
+    patience_.stop();
     if (page_)
         page_->triggerAction(QWebEnginePage::Stop);
 }
@@ -81,4 +139,64 @@ void WebEngineBrowser::setSilent(bool silent)
     silent_ = silent;
     if (page_)
         page_->setSilent(silent);
+}
+
+void WebEngineBrowser::endSession()
+{
+    if (std::exchange(ended_, true))
+        return;
+    patience_.stop();
+    if (!profile_)
+        return;
+    delete card_;
+    card_ = nullptr;
+    delete view_;
+    view_ = nullptr;
+    page_.reset();
+    profile_->close();
+}
+
+bool WebEngineBrowser::pageCameSinceNavigation() const
+{
+    // The engine stamps a history entry with the moment its document arrives.
+    return page_->history()->currentItem().lastVisited() != pageBeforeCameAt_;
+}
+
+void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
+{
+    switch (loading.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        loadStartedAt_ = QDateTime::currentDateTime();
+        rendererWatch_->forgetQuestions();
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        patience_.stop();
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        patience_.stop();
+        card_->showPage();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        patience_.stop();
+        // The engine's own error page is small print for a screen across a room; a
+        // site's own error page is the site's to show.
+        if (loading.isErrorPage())
+            card_->showCard(failureCardHtml(loading.url().toDisplayString(),
+                                            reasonInWords(loading.errorDomain(), loading.errorCode(),
+                                                          loading.errorString()),
+                                            loadStartedAt_));
+        else if (pageCameSinceNavigation())
+            card_->showPage();
+        break;
+    }
+}
+
+QWebEngineView* WebEngineBrowser::cardView() const
+{
+    return card_ ? card_->cardView() : nullptr;
+}
+
+bool WebEngineBrowser::isShowingCard() const
+{
+    return card_ && card_->isShowingCard();
 }
