@@ -3,6 +3,7 @@
 # make bench                          measure, each figure beside its target (bench/)
 # make soak MINUTES=60                the program left running, a line a minute
 # make fuzz [FUZZ_SECONDS=60]         the parsers under libFuzzer with sanitizers (fuzz/)
+# make count-lines                    C++ lines of tests/ against src/
 # make format                         the house style (.clang-format) over every C++ file
 BUILD_DIR ?= build
 ARGS ?= /f=examples/local-pages.txt /t=5
@@ -11,7 +12,7 @@ MINUTES ?= 60
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench fuzz soak format clean
+.PHONY: deps configure build run test bench fuzz soak format count-lines clean
 
 deps:
 	@scripts/install-deps
@@ -52,6 +53,9 @@ fuzz: deps
 	cmake -S fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ_DIR)
 	fuzz/run-all $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+count-lines:
+	@scripts/count-lines
 
 format: deps
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

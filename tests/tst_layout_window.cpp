@@ -1,18 +1,12 @@
-#include "app/form2.h"
-#include "browse/web_browser.h"
+#include "layout/layout_arithmetic.h"
 #include "platform/message_boxes.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
-#include "playlist/url_entry_box.h"
-#include "support/fake_platform.h"
+#include "support/fake_window.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
 
 // The layout and the compact view on the real window, whose controls hold whole pixels.
@@ -20,52 +14,24 @@ class LayoutWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void wideningMovesColumnAndStretchesList();
-    void smallestSizes_data();
-    void smallestSizes();
-    void dragBelowMinimumOpensOneBoxAtATime();
+    void wideningMovesTheColumnAndStretchesTheList();
+    void eachViewOnSwitchResizeAndFinishedPage();
+    void smallSizes();
+    void draggingBelowTheMinimumOpensOneBoxAtATime();
     void warningLeavesARunToItsSchedule();
-    void minimizedPlacesNothingAndSaysNothing();
-    void switchAndSwitchBack();
-    void eachViewOnResizeAndFinishedPage_data();
-    void eachViewOnResizeAndFinishedPage();
-    void switchDuringRunLeavesRunAlone();
 };
 
 namespace {
 
-struct Window {
-    FakePlatform fakes;
-    form2 form{fakes.platform()};
-};
-
-bool shown(form2& form)
+// What a control reports after being handed these twips.
+QSizeF stored(float width, float height)
 {
-    form.show();
-    return QTest::qWaitForWindowExposed(&form);
-}
-
-// What a control reports after being handed `twips`.
-float stored(float twips)
-{
-    return pixelsToTwips(twipsToPixels(twips));
-}
-
-QSizeF storedSize(float width, float height)
-{
-    return {stored(width), stored(height)};
+    return {pixelsToTwips(twipsToPixels(width)), pixelsToTwips(twipsToPixels(height))};
 }
 
 QSizeF twipsSize(const QWidget* control)
 {
     return {widthTwips(control), heightTwips(control)};
-}
-
-// Resizes the window so that its client area is width × height logical pixels.
-bool resizeClientArea(form2& form, int width, int height)
-{
-    form.resize(QSize(width, height) + form.size() - form.clientArea->size());
-    return QTest::qWaitFor([&] { return form.clientArea->size() == QSize(width, height); });
 }
 
 QList<QRect> placesOf(const form2& form)
@@ -76,232 +42,147 @@ QList<QRect> placesOf(const form2& form)
     return places;
 }
 
-bool panelShown(const form2& form)
-{
-    return form.Frame1->isVisibleTo(form.clientArea);
-}
-
 } // namespace
 
-void LayoutWindow::wideningMovesColumnAndStretchesList()
+void LayoutWindow::wideningMovesTheColumnAndStretchesTheList()
 {
-    Window w;
-    QVERIFY(shown(w.form));
-    QCOMPARE(twipsSize(w.form.clientArea), QSizeF(10560, 7410));
-    const QList<QWidget*> widening = {w.form.Frame1, w.form.Frame2, w.form.FraPlaylist, w.form.lstPlayList,
-                                      w.form.txtItemToAdd, w.form.WebBrowser1};
-    const QList<QWidget*> column = {w.form.cmdRemoveItem, w.form.cmdAddItem, w.form.ckLoop, w.form.ckExit,
-                                    w.form.ckCache};
-    QList<float> opening;
+    FakeWindow w;
+    QVERIFY(w.shown());
+    const QList<QWidget*> widening{w.form.Frame1, w.form.Frame2, w.form.FraPlaylist, w.form.lstPlayList,
+                                   w.form.txtItemToAdd, w.form.WebBrowser1};
+    const QList<QWidget*> column{w.form.cmdRemoveItem, w.form.cmdAddItem, w.form.ckLoop, w.form.ckExit, w.form.ckCache};
+    QList<float> before;
     for (QWidget* control : widening + column)
-        opening << (column.contains(control) ? leftTwips(control) : widthTwips(control));
+        before << (column.contains(control) ? leftTwips(control) : widthTwips(control));
 
-    QVERIFY(resizeClientArea(w.form, 704 + 37, 494));
+    QVERIFY(w.resizeClientArea({704 + 37, 494}));
 
-    for (qsizetype i = 0; i < widening.size(); ++i)
-        QCOMPARE(widthTwips(widening[i]), opening[i] + 37 * 15);
-    for (qsizetype i = 0; i < column.size(); ++i)
-        QCOMPARE(leftTwips(column[i]), opening[widening.size() + i] + 37 * 15);
-    QCOMPARE(leftTwips(w.form.ckCache), stored(3780 + 37 * 15));
-    QCOMPARE(widthTwips(w.form.lstPlayList), stored(3635 + 37 * 15));
-    // Opening and widening pass through no size worth a warning.
+    QList<float> after;
+    for (QWidget* control : widening + column)
+        after << (column.contains(control) ? leftTwips(control) : widthTwips(control)) - 37 * 15;
+    QCOMPARE(after, before);
+    QCOMPARE(leftTwips(w.form.ckCache), stored(3780 + 37 * 15, 0).width());
     QCoreApplication::processEvents();
     QCOMPARE(w.fakes.messages.shown, QStringList());
 }
 
-void LayoutWindow::smallestSizes_data()
+void LayoutWindow::eachViewOnSwitchResizeAndFinishedPage()
 {
-    // 467 × 134 pixels is the smallest client area at or above 7000 × 2000 twips.
-    QTest::addColumn<QSize>("clientArea");
-    QTest::addColumn<bool>("arranged");
+    // Switched once to the compact view, or twice back to the full one; the height of
+    // the window not given to the browser frame right after the switch, and on a resize.
+    for (const bool compact : {true, false}) {
+        const float frameTop = compact ? 105 : 1980, switchReserve = compact ? 30 : 2000;
+        FakeWindow w;
+        QVERIFY(w.shown());
+        const QSize windowSize = w.form.size();
+        const QRect playlistFrame = w.form.FraPlaylist->geometry();
 
-    QTest::newRow("smallest arranged (7005 x 2010)") << QSize(467, 134) << true;
-    QTest::newRow("one pixel too narrow (6990)") << QSize(466, 134) << false;
-    QTest::newRow("one pixel too low (1995)") << QSize(467, 133) << false;
-}
+        for (int i = compact ? 1 : 2; i > 0; --i)
+            w.form.mnuHide->trigger();
 
-void LayoutWindow::smallestSizes()
-{
-    QFETCH(QSize, clientArea);
-    QFETCH(bool, arranged);
-    Window w;
-    QVERIFY(shown(w.form));
-    const QList<QRect> before = placesOf(w.form);
+        QCOMPARE(w.form.mnuHide->text(), compact ? QStringLiteral("Show") : QStringLiteral("Hide"));
+        QCOMPARE(w.form.Frame1->isVisibleTo(w.form.clientArea), !compact);
+        QCOMPARE(topTwips(w.form.Frame2), frameTop);
+        QCOMPARE(twipsSize(w.form.Frame2), stored(10560 - 30, 7410 - switchReserve));
+        QCOMPARE(twipsSize(w.form.WebBrowser1), stored(10560 - 180, stored(0, 7410 - switchReserve).height() - 250));
+        QVERIFY(w.form.size() == windowSize && w.form.FraPlaylist->geometry() == playlistFrame);
 
-    QVERIFY(resizeClientArea(w.form, clientArea.width(), clientArea.height()));
-    // Never from inside the resize notification: the box waits for the event loop.
-    QCOMPARE(w.fakes.messages.shown, QStringList());
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-
-    if (arranged) {
-        QCOMPARE(w.fakes.messages.shown, QStringList());
-        QCOMPARE(widthTwips(w.form.Frame1), 6975.f);
-        QCOMPARE(widthTwips(w.form.lstPlayList), stored(80));
-    } else {
-        QCOMPARE(w.fakes.messages.shown,
-                 QStringList{QStringLiteral("If you reduce the form to much, it may cause problems.")});
-        QCOMPARE(placesOf(w.form), before);
-        QCOMPARE(w.form.clientArea->size(), clientArea);
+        QVERIFY(w.resizeClientArea({760, 540}));
+        QCOMPARE(twipsSize(w.form.Frame2), stored(760 * 15 - 30, 540 * 15 - (compact ? 250 : 2000)));
+        emit w.browser().DocumentComplete();
+        const QSizeF frame = twipsSize(w.form.Frame2);
+        QCOMPARE(twipsSize(w.form.WebBrowser1), stored(frame.width() - 250, frame.height() - 250));
     }
 }
 
-void LayoutWindow::dragBelowMinimumOpensOneBoxAtATime()
+void LayoutWindow::smallSizes()
 {
-    Window w;
-    QVERIFY(shown(w.form));
+    using layout::ResizeOutcome;
+    QCOMPARE(layout::resizeOutcome(false, 7000, 2000), ResizeOutcome::Arrange);
+    QCOMPARE(layout::resizeOutcome(false, 6999, 2000), ResizeOutcome::Warn);
+    QCOMPARE(layout::resizeOutcome(false, 7000, 1999), ResizeOutcome::Warn);
+    QCOMPARE(layout::resizeOutcome(true, 0, 0), ResizeOutcome::Nothing);
+    // 467 × 134 pixels is the smallest client area at or above 7000 × 2000 twips.
+    const struct {
+        QSize clientArea;
+        bool minimized;
+        bool warned;
+    } sizes[] = {
+        {{467, 134}, false, false}, {{466, 134}, false, true}, {{467, 133}, false, true}, {{40, 10}, true, false}};
+    for (const auto& [clientArea, minimized, warned] : sizes) {
+        FakeWindow w;
+        QVERIFY(w.shown());
+        const QList<QRect> before = placesOf(w.form);
+        const float browserHeight = heightTwips(w.form.WebBrowser1);
+        if (minimized) {
+            // However tiny a minimized window's client area is.
+            w.form.setWindowState(Qt::WindowMinimized);
+            w.form.clientArea->resize(clientArea);
+            w.form.Form_Resize();
+        } else {
+            QVERIFY(w.resizeClientArea(clientArea));
+        }
+        // Never from inside the resize notification: the box waits for the event loop.
+        QCOMPARE(w.fakes.messages.shown.size(), 0);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
 
+        QCOMPARE(w.fakes.messages.shown.size(), warned ? 1 : 0);
+        if (warned || minimized)
+            QCOMPARE(placesOf(w.form), before);
+        // Arranged; the browser's frame is too low to hold it, so it keeps its height.
+        else
+            QVERIFY(widthTwips(w.form.Frame1) == 6975 && heightTwips(w.form.WebBrowser1) == browserHeight);
+    }
+}
+
+void LayoutWindow::draggingBelowTheMinimumOpensOneBoxAtATime()
+{
+    FakeWindow w;
+    QVERIFY(w.shown());
     // The user keeps dragging while the first box is open.
     for (int width : {460, 450, 430, 410}) {
-        QVERIFY(resizeClientArea(w.form, width, 300));
+        QVERIFY(w.resizeClientArea({width, 300}));
         QCoreApplication::processEvents();
     }
     QCOMPARE(w.fakes.messages.shown.size(), 1);
 
     // Once it is dismissed, the next small size warns again.
     w.fakes.messages.closeOpen();
-    QVERIFY(resizeClientArea(w.form, 400, 300));
+    QVERIFY(w.resizeClientArea({400, 300}));
     QTRY_COMPARE(w.fakes.messages.shown.size(), 2);
 }
 
+// The real box, opened by a drag 0.5 s into a run: the run goes on to its next page
+// while the box stays open over the window.
 void LayoutWindow::warningLeavesARunToItsSchedule()
 {
     FakePlatform fakes;
     QtMessageBoxes boxes;
     form2 form(Platform{fakes.pump, fakes.clock, fakes.random, boxes, fakes.dialogs, fakes.processEnd,
                         fakes.platform().makeBrowser, QString(), QString()});
-    QVERIFY(shown(form));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.ckLoop->setChecked(false);
     form.txt_interval->setText(QStringLiteral("1"));
     form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b")});
     // A box that held the run is closed after a while: the test fails instead of hanging.
-    QTimer unanswered;
-    connect(&unanswered, &QTimer::timeout, &form, [&form] {
+    QTimer::singleShot(3000, &form, [&form] {
         if (auto* box = form.findChild<QMessageBox*>())
             box->close();
     });
-    unanswered.start(3000);
     fakes.pump.at(500, [&] {
-        resizeClientArea(form, 400, 300);
+        form.resize(QSize(400, 300) + form.size() - form.clientArea->size());
         QCoreApplication::processEvents();
     });
     bool openAtSecondPage = false;
     fakes.browser->onNavigate = [&](const QString&) {
         openAtSecondPage = form.findChild<QMessageBox*>() && form.findChild<QMessageBox*>()->isVisible();
     };
-
     form.start_button_Click();
-
     QCOMPARE(fakes.browser->navigations.size(), 2);
     QVERIFY(openAtSecondPage);
     QCOMPARE(form.findChild<QMessageBox*>()->windowModality(), Qt::WindowModal);
-}
-
-void LayoutWindow::minimizedPlacesNothingAndSaysNothing()
-{
-    Window w;
-    QVERIFY(shown(w.form));
-    const QList<QRect> before = placesOf(w.form);
-
-    w.form.setWindowState(Qt::WindowMinimized);
-    // However tiny the client area of a minimized window is.
-    w.form.clientArea->resize(40, 10);
-    w.form.Form_Resize();
-    QCoreApplication::processEvents();
-
-    QCOMPARE(w.fakes.messages.shown, QStringList());
-    QCOMPARE(placesOf(w.form), before);
-}
-
-void LayoutWindow::switchAndSwitchBack()
-{
-    Window w;
-    QVERIFY(shown(w.form));
-    const float width = 10560, height = 7410;
-    const QSize windowSize = w.form.size();
-    const QRect playlistFrame = w.form.FraPlaylist->geometry();
-
-    w.form.mnuHide->trigger();
-
-    QCOMPARE(w.form.mnuHide->text(), QStringLiteral("Show"));
-    QVERIFY(!panelShown(w.form));
-    QCOMPARE(topTwips(w.form.Frame2), 105.f);
-    QCOMPARE(twipsSize(w.form.Frame2), storedSize(width - 30, height - 30));
-    QCOMPARE(twipsSize(w.form.WebBrowser1), storedSize(width - 180, stored(height - 30) - 250));
-
-    w.form.mnuHide->trigger();
-
-    QCOMPARE(w.form.mnuHide->text(), QStringLiteral("Hide")); // no access key after the first switch
-    QVERIFY(panelShown(w.form));
-    QCOMPARE(topTwips(w.form.Frame2), 1980.f);
-    QCOMPARE(twipsSize(w.form.Frame2), storedSize(width - 30, height - 2000));
-    QCOMPARE(twipsSize(w.form.WebBrowser1), storedSize(width - 180, stored(height - 2000) - 250));
-    QCOMPARE(w.form.size(), windowSize);
-    QCOMPARE(w.form.FraPlaylist->geometry(), playlistFrame);
-}
-
-void LayoutWindow::eachViewOnResizeAndFinishedPage_data()
-{
-    QTest::addColumn<bool>("compact");
-    QTest::addColumn<float>("frameTop");
-    QTest::addColumn<float>("heightReserve");
-
-    QTest::newRow("full view") << false << 1980.f << 2000.f;
-    QTest::newRow("compact view") << true << 105.f << 250.f;
-}
-
-void LayoutWindow::eachViewOnResizeAndFinishedPage()
-{
-    QFETCH(bool, compact);
-    QFETCH(float, frameTop);
-    QFETCH(float, heightReserve);
-    Window w;
-    QVERIFY(shown(w.form));
-    if (compact)
-        w.form.mnuHide->trigger();
-
-    QVERIFY(resizeClientArea(w.form, 760, 540));
-
-    const float width = 760 * 15, height = 540 * 15;
-    QCOMPARE(panelShown(w.form), !compact);
-    QCOMPARE(topTwips(w.form.Frame2), frameTop);
-    QCOMPARE(twipsSize(w.form.Frame2), storedSize(width - 30, height - heightReserve));
-    QCOMPARE(twipsSize(w.form.WebBrowser1), storedSize(width - 180, stored(height - heightReserve) - 250));
-
-    emit w.fakes.browser->DocumentComplete();
-
-    const QSizeF frame = twipsSize(w.form.Frame2);
-    QCOMPARE(twipsSize(w.form.WebBrowser1), storedSize(frame.width() - 250, frame.height() - 250));
-}
-
-void LayoutWindow::switchDuringRunLeavesRunAlone()
-{
-    Window w;
-    QVERIFY(shown(w.form));
-    w.form.ckLoop->setChecked(false);
-    w.form.ckCache->setChecked(false);
-    w.form.txt_interval->setText(QStringLiteral("1"));
-    const QStringList playlist = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
-    w.form.lstPlayList->addItems(playlist);
-    // Selected entry and shown URL just before and just after each switch.
-    QStringList before, after;
-    const auto now = [&] { return w.form.lstPlayList->currentItem()->text() + w.form.txt_url1->text(); };
-    for (qint64 when : {500, 1500, 2500})
-        w.fakes.pump.at(when, [&] {
-            before << now();
-            w.form.mnuHide->trigger();
-            after << now();
-        });
-
-    w.form.start_button_Click();
-
-    QCOMPARE(before, (QStringList{QStringLiteral("aa"), QStringLiteral("bb"), QStringLiteral("cc")}));
-    QCOMPARE(after, before);
-    QCOMPARE(w.fakes.browser->navigations, playlist);
-    QCOMPARE(w.fakes.pump.now, 3000);
-    QCOMPARE(w.form.lstPlayList->count(), 3);
-    QVERIFY(!w.form.cmdAddItem->isEnabled()); // the run's lock stays until Stop
-    QVERIFY(!panelShown(w.form));
 }
 
 QTEST_MAIN(LayoutWindow)

@@ -1,215 +1,218 @@
+#include "about/frmabout.h"
 #include "app/application_look.h"
-#include "app/form2.h"
-#include "support/fake_platform.h"
+#include "support/fake_window.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextDocumentFragment>
 #include <QtTest>
 
-// The window as designed: every control where it belongs, with its caption, and
-// the menus with their access keys.
+// The window as the user meets it: its opening state, controls that fit together at
+// any size it arranges, menus the keyboard reaches, the About box and the Help pages.
 class MainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlsSitWhereDesigned_data();
-    void controlsSitWhereDesigned();
+    void initTestCase() { applyApplicationLook(*qApp); }
     void opensWithTheDesignedState();
-    void menusCarryTheirAccessKeys();
-    void tabOrderFollowsTheDesign();
-    void captionsFitTheirControls();
+    void controlsFitTogetherAsOpenedAndLarger();
+    void everyMenuItemHasItsOwnAccessKey();
+    void aboutBoxIsOneFixedBoxThatEveryWayOutCloses();
+    void helpPageIsTheProgramFolderJoinedAsItIs_data();
+    void helpPageIsTheProgramFolderJoinedAsItIs();
+    void shippedPagesNameEveryControlAndCarryTheLicence();
 };
 
-void MainWindow::controlsSitWhereDesigned_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QRect>("twips");
+namespace {
 
-    const struct {
-        const char* name;
-        const char* container;
-        QRect twips;
-    } design[] = {
-        {"Frame1", "clientArea", {0, 60, 10515, 1875}},
-        {"start_button", "Frame1", {120, 180, 615, 675}},
-        {"stop_button", "Frame1", {795, 180, 615, 675}},
-        {"cmdOpen", "Frame1", {1485, 180, 615, 675}},
-        {"cmdSave", "Frame1", {2160, 180, 615, 675}},
-        {"fraInterval", "Frame1", {2880, 180, 2655, 735}},
-        {"Label1", "fraInterval", {120, 255, 675, 255}},
-        {"txt_interval", "fraInterval", {780, 240, 495, 285}},
-        {"chk_random", "fraInterval", {1320, 240, 1275, 255}},
-        {"FraCurrent", "Frame1", {120, 960, 5415, 735}},
-        {"txt_url1", "FraCurrent", {120, 255, 4155, 255}},
-        {"url1_count_txt", "FraCurrent", {4440, 240, 555, 285}},
-        {"FraPlaylist", "Frame1", {5640, 180, 4845, 1500}},
-        {"lstPlayList", "FraPlaylist", {120, 120, 3495, 840}},
-        {"cmdRemoveItem", "FraPlaylist", {3840, 150, 795, 220}},
-        {"cmdAddItem", "FraPlaylist", {3840, 400, 795, 220}},
-        {"txtItemToAdd", "FraPlaylist", {120, 1080, 3495, 315}},
-        {"ckCache", "FraPlaylist", {3680, 720, 1025, 255}},
-        {"ckExit", "FraPlaylist", {3680, 940, 855, 255}},
-        {"ckLoop", "FraPlaylist", {3680, 1180, 855, 255}},
-        {"Frame2", "clientArea", {0, 1980, 10515, 5295}},
-        {"WebBrowser1", "Frame2", {60, 180, 10335, 4935}},
-    };
-    for (const auto& control : design)
-        QTest::newRow(control.name) << QString::fromLatin1(control.name) << QString::fromLatin1(control.container)
-                                    << control.twips;
+// Every control placed in the client area or in one of its frames.
+QList<QWidget*> controlsOf(form2& form)
+{
+    QList<QWidget*> controls;
+    for (QWidget* control : form.clientArea->findChildren<QWidget*>())
+        if (control->parentWidget() == form.clientArea || qobject_cast<QGroupBox*>(control->parentWidget()))
+            controls << control;
+    return controls;
 }
 
-void MainWindow::controlsSitWhereDesigned()
+QString readableText(const QString& page)
 {
-    QFETCH(QString, name);
-    QFETCH(QString, container);
-    QFETCH(QRect, twips);
-    FakePlatform fakes;
-    // Placed as created, before any layout runs on a resize.
-    form2 form(fakes.platform());
-
-    auto* control = form.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    // Within one pixel of the design, since twips are rounded to whole pixels.
-    const QRect expected(qRound(twips.x() / 15.0), qRound(twips.y() / 15.0), qRound(twips.width() / 15.0),
-                         qRound(twips.height() / 15.0));
-    const QRect actual = control->geometry();
-    QVERIFY2(qAbs(actual.x() - expected.x()) <= 1 && qAbs(actual.y() - expected.y()) <= 1
-                 && qAbs(actual.width() - expected.width()) <= 1 && qAbs(actual.height() - expected.height()) <= 1,
-             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(name).arg(actual.x()).arg(actual.y()).arg(actual.width()).arg(actual.height())));
+    QFile file(QStringLiteral(VELTRASE_SOURCE_DIR "/") + page);
+    return file.open(QIODevice::ReadOnly)
+        ? QTextDocumentFragment::fromHtml(QString::fromUtf8(file.readAll())).toPlainText().simplified()
+        : QString();
 }
+
+} // namespace
 
 void MainWindow::opensWithTheDesignedState()
 {
     FakePlatform fakes;
     form2 form(fakes.platform());
-    QVERIFY(fakes.browser->isHidden());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Veltrase Pro Version"));
     QCOMPARE(form.clientArea->size(), QSize(704, 494));
     QCOMPARE(form.txt_interval->text(), QStringLiteral("30"));
-    QVERIFY(!form.chk_random->isChecked());
-    QCOMPARE(form.chk_random->text(), QStringLiteral("Random - N"));
-    QVERIFY(form.ckCache->isChecked());
-    QCOMPARE(form.ckCache->text(), QStringLiteral("No Cache"));
-    QVERIFY(form.ckLoop->isChecked());
-    QVERIFY(!form.ckExit->isChecked());
-    QCOMPARE(form.lstPlayList->count(), 0);
-    QVERIFY(form.txt_url1->text().isEmpty());
-    QVERIFY(form.url1_count_txt->text().isEmpty());
-    QVERIFY(fakes.browser->navigations.isEmpty());
-    QCOMPARE(form.FraCurrent->title(), QStringLiteral("Current URL"));
-    QCOMPARE(form.Label1->text(), QStringLiteral("Interval"));
-    QCOMPARE(form.cmdAddItem->text(), QStringLiteral("Add"));
-    QCOMPARE(form.cmdRemoveItem->text(), QStringLiteral("Remove"));
-    QCOMPARE(form.txt_url1->toolTip(), QStringLiteral("Enter a URL here."));
-
-    const QStringList tooltips = {form.start_button->toolTip(), form.stop_button->toolTip(), form.cmdOpen->toolTip(),
-                                  form.cmdSave->toolTip()};
-    QCOMPARE(tooltips, (QStringList{QStringLiteral("Start Browsing"), QStringLiteral("Stop Browsing"),
-                                    QStringLiteral("Load Settings."), QStringLiteral("Save Settings.")}));
-    // The picture buttons show a picture and no text.
-    for (QPushButton* button : {form.start_button, form.stop_button, form.cmdOpen, form.cmdSave}) {
-        QVERIFY(button->text().isEmpty());
-        QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-    }
-    QVERIFY(!form.windowIcon().isNull());
+    const QList<bool> states{form.chk_random->isChecked(), form.ckCache->isChecked(), form.ckExit->isChecked(),
+                             form.ckLoop->isChecked(), form.WebBrowser1->isVisible()};
+    QCOMPARE(states, (QList<bool>{false, true, false, true, false}));
 }
 
-void MainWindow::menusCarryTheirAccessKeys()
+void MainWindow::controlsFitTogetherAsOpenedAndLarger()
 {
-    FakePlatform fakes;
-    form2 form(fakes.platform());
-
-    auto captions = [](QMenu* menu) {
-        QStringList result;
-        for (QAction* action : menu->actions())
-            result << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        return result;
-    };
-    QCOMPARE(form.File->title(), QStringLiteral("&File"));
-    QCOMPARE(captions(form.File), (QStringList{QStringLiteral("St&art"), QStringLiteral("S&top"), QStringLiteral("-"),
-                                               QStringLiteral("&Open"), QStringLiteral("&Save"), QStringLiteral("-"),
-                                               QStringLiteral("&Hide"), QStringLiteral("-"), QStringLiteral("E&xit")}));
-    QCOMPARE(form.Help->title(), QStringLiteral("&Help"));
-    QCOMPARE(captions(form.Help), (QStringList{QStringLiteral("&Contents"), QStringLiteral("&License"),
-                                               QStringLiteral("-"), QStringLiteral("&About")}));
-    for (QAction* action : form.File->actions() + form.Help->actions()) {
-        QVERIFY(action->shortcut().isEmpty());
-        QVERIFY(!action->isCheckable());
-        QVERIFY(action->isEnabled());
-    }
-}
-
-void MainWindow::tabOrderFollowsTheDesign()
-{
-    FakePlatform fakes;
-    form2 form(fakes.platform());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    // The browser takes focus in its turn once a run shows it.
-    form.WebBrowser1->setVisible(true);
-
-    QStringList order;
-    QWidget* control = form.start_button;
-    for (int i = 0; i < 16; ++i) {
-        order << control->objectName();
-        control = control->nextInFocusChain();
-        while (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&form) || control->objectName().isEmpty())
-            control = control->nextInFocusChain();
-    }
-    QCOMPARE(order, (QStringList{QStringLiteral("start_button"), QStringLiteral("stop_button"), QStringLiteral("cmdOpen"),
-                                 QStringLiteral("cmdSave"), QStringLiteral("WebBrowser1"), QStringLiteral("url1_count_txt"),
-                                 QStringLiteral("txt_url1"), QStringLiteral("chk_random"), QStringLiteral("txt_interval"),
-                                 QStringLiteral("txtItemToAdd"), QStringLiteral("cmdAddItem"),
-                                 QStringLiteral("cmdRemoveItem"), QStringLiteral("lstPlayList"), QStringLiteral("ckLoop"),
-                                 QStringLiteral("ckExit"), QStringLiteral("ckCache")}));
-}
-
-void MainWindow::captionsFitTheirControls()
-{
-    applyApplicationLook(*qApp);
-    FakePlatform fakes;
-    form2 form(fakes.platform());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
-    // The longest captions each box or label may carry, in the program's own font.
-    const struct {
-        QWidget* control;
-        QString caption;
-    } captions[] = {
-        {form.Label1, QStringLiteral("Interval")},     {form.chk_random, QStringLiteral("Random - N")},
-        {form.chk_random, QStringLiteral("Random - Y")}, {form.ckCache, QStringLiteral("No Cache")},
-        {form.ckExit, QStringLiteral("Exit")},         {form.ckLoop, QStringLiteral("Loop")},
-    };
-    QCOMPARE(QFontInfo(form.font()).family(), QStringLiteral("Liberation Sans"));
-    for (const auto& [control, caption] : captions) {
-        const int needed = control->fontMetrics().horizontalAdvance(caption);
-        int room = control->width();
-        if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            // The room the style leaves for the caption beside the tick.
-            QStyleOptionButton option;
-            option.initFrom(check);
-            room = check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check).width();
+    FakeWindow w;
+    QVERIFY(w.shown());
+    for (const QSize larger : {QSize(), QSize(1000, 700)}) {
+        QVERIFY(!larger.isValid() || w.resizeClientArea(larger));
+        const QList<QWidget*> controls = controlsOf(w.form);
+        for (QWidget* control : controls) {
+            QVERIFY2(control->parentWidget()->rect().contains(control->geometry()), qPrintable(control->objectName()));
+            // Twips round to whole pixels: neighbours may share an edge pixel.
+            const QRect inner = control->geometry().adjusted(1, 1, -1, -1);
+            for (QWidget* other : controls)
+                QVERIFY2(other == control || other->parentWidget() != control->parentWidget()
+                             || !inner.intersects(other->geometry().adjusted(1, 1, -1, -1)),
+                         qPrintable(control->objectName() + u' ' + other->objectName()));
         }
-        QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1: needs %2, has %3").arg(caption).arg(needed).arg(room)));
+        // Every caption fits in the program's own font, before and after the boxes flip theirs.
+        for (int flipped = 0; flipped < 2; ++flipped) {
+            for (QWidget* control : controls) {
+                const auto* label = qobject_cast<QLabel*>(control);
+                const auto* button = qobject_cast<QAbstractButton*>(control);
+                const QString caption = button ? button->text() : label ? label->text() : QString();
+                QStyleOptionButton option;
+                option.initFrom(control);
+                const int room = qobject_cast<QCheckBox*>(control)
+                    ? control->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, control).width()
+                    : control->width() - (qobject_cast<QPushButton*>(control) ? 8 : 0);
+                QVERIFY2(control->fontMetrics().horizontalAdvance(caption) <= room, qPrintable(caption));
+            }
+            w.form.chk_random->toggle();
+            w.form.ckCache->toggle();
+        }
     }
-    for (QPushButton* button : {form.cmdAddItem, form.cmdRemoveItem})
-        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width(),
-                 qPrintable(button->text()));
+}
+
+void MainWindow::everyMenuItemHasItsOwnAccessKey()
+{
+    FakeWindow w;
+    QList<QList<QAction*>> menus{w.form.menuBar()->actions()};
+    for (QAction* menu : w.form.menuBar()->actions())
+        menus << menu->menu()->actions();
+    for (const QList<QAction*>& items : menus) {
+        QString keys;
+        for (const QAction* item : items) {
+            const qsizetype key = item->text().indexOf(u'&') + 1;
+            QVERIFY2(item->isSeparator() || (key > 0 && !keys.contains(item->text().at(key).toLower())),
+                     qPrintable(item->text()));
+            keys += key > 0 ? item->text().at(key).toLower() : QChar();
+        }
+    }
+}
+
+void MainWindow::aboutBoxIsOneFixedBoxThatEveryWayOutCloses()
+{
+    FakeWindow w;
+    w.form.show();
+    w.form.About->trigger();
+    frmAbout* box = w.form.aboutBox();
+    QVERIFY(box->isVisible() && box->isWindow() && !box->isModal() && !box->parentWidget());
+    QVERIFY(box->minimumSize() == box->maximumSize() && !(box->windowFlags() & Qt::WindowMinMaxButtonsHint));
+    for (const QLabel* label : box->findChildren<QLabel*>()) {
+        const QRect needed =
+            label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(), qPrintable(label->text()));
+    }
+    const auto texts = [box] {
+        QStringList shown{box->windowTitle()};
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            shown << label->text();
+        return shown;
+    };
+    const QStringList opened = texts();
+    QVERIFY2(opened.contains(u"About Veltrase") && opened.contains(u"Version 3.1.1") && !opened.contains(u"Warning: ..."),
+             qPrintable(opened.join(u'|')));
+    // A second About brings the open box to the front.
+    w.form.activateWindow();
+    QTRY_VERIFY(w.form.isActiveWindow());
+    w.form.About->trigger();
+    QTRY_VERIFY(w.form.aboutBox() == box && box->isActiveWindow());
+
+    // 0: the OK button, -1: the close box, else a key. Each closing unloads the box;
+    // the next About loads the same texts into the same box.
+    for (const int way : {0, int(Qt::Key_Enter), int(Qt::Key_Return), int(Qt::Key_Escape), -1}) {
+        QTRY_COMPARE(QApplication::focusWidget(), box->cmdOK);
+        if (way == 0)
+            QTest::mouseClick(box->cmdOK, Qt::LeftButton);
+        else if (way > 0)
+            QTest::keyClick(box->cmdOK, Qt::Key(way));
+        else
+            QVERIFY(box->close());
+        QTRY_VERIFY(!box->isVisible());
+        QVERIFY(!box->isLoaded() && w.form.isVisible());
+        w.form.About->trigger();
+        QVERIFY(w.form.aboutBox() == box && box->isVisible());
+        QCOMPARE(texts(), opened);
+    }
+}
+
+void MainWindow::helpPageIsTheProgramFolderJoinedAsItIs_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("page");
+
+    QTest::newRow("contents") << "/usr/lib/veltrase" << "Contents" << "/usr/lib/veltrase/help.html";
+    QTest::newRow("license") << "/usr/lib/veltrase" << "License" << "/usr/lib/veltrase/license-pro.html";
+    QTest::newRow("blanks kept") << "/home/me/my programs/v 3" << "Contents" << "/home/me/my programs/v 3/help.html";
+    QTest::newRow("root folder") << "/" << "License" << "//license-pro.html";
+    QTest::newRow("# ? % are part of a name") << "/opt/v #?%" << "Contents" << "/opt/v #?%/help.html";
+}
+
+void MainWindow::helpPageIsTheProgramFolderJoinedAsItIs()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QString, item);
+    FakePlatform fakes;
+    form2 form(fakes.platform({}, programFolder));
+    form.show();
+
+    form.findChild<QAction*>(item)->trigger();
+
+    // Shown in the browser, hidden until now, as a run would show it.
+    // By its path, never as an address a "#" or "?" would cut short.
+    QTEST(fakes.browser->files.join(u'|'), "page");
+    QVERIFY(fakes.browser->navigations.isEmpty() && fakes.browser->silent && form.WebBrowser1->isVisible() && fakes.messages.shown.isEmpty());
+}
+
+void MainWindow::shippedPagesNameEveryControlAndCarryTheLicence()
+{
+    FakeWindow w;
+    // Every control and menu item by the name it shows, and the captions they switch to.
+    QStringList names{"Random - Y", "Cache", "Show", "/f=", "/t=", "/r=Y", "--help", "--version", "CR LF",
+                      "Windows-1252", w.form.FraCurrent->title(), w.form.txt_url1->toolTip()};
+    for (QWidget* control : controlsOf(w.form) + w.form.Frame1->findChildren<QWidget*>()) {
+        if (const auto* button = qobject_cast<QAbstractButton*>(control))
+            names << (button->text().isEmpty() ? button->toolTip() : button->text());
+        else if (const auto* label = qobject_cast<QLabel*>(control))
+            names << label->text();
+    }
+    for (QAction* item : w.form.File->actions() + w.form.Help->actions() + w.form.menuBar()->actions())
+        names << item->text().remove(u'&');
+    const QString help = readableText(QStringLiteral("resources/help.html"));
+    for (const QString& name : names)
+        QVERIFY2(help.contains(name), qPrintable(name));
+
+    const QString licence = readableText(QStringLiteral("LICENSE"));
+    QVERIFY(licence.startsWith(u"MIT License"));
+    QVERIFY(readableText(QStringLiteral("resources/license-pro.html")).contains(licence));
 }
 
 QTEST_MAIN(MainWindow)

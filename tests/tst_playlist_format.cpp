@@ -82,55 +82,60 @@ void PlaylistFormat::eightBitFileKeepsEveryCharacter()
 void PlaylistFormat::saveKeepsTheEncodingItWasReadIn_data()
 {
     QTest::addColumn<QByteArray>("read");
-    QTest::addColumn<QStringList>("added");
-    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QByteArray>("saved"); // empty: the bytes read
 
-    QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n") << QStringList{}
-                           << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n");
-    QTest::newRow("8-bit and ASCII") << QByteArray("http://a\r\ncaf\xE9\r\n") << QStringList{}
-                                     << QByteArray("http://a\r\ncaf\xE9\r\n");
-    QTest::newRow("mixed, as UTF-8") << QByteArray("caf\xE9\r\ncaf\xC3\xA9\r\n") << QStringList{}
+    QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n") << "" << QByteArray();
+    QTest::newRow("8-bit and ASCII") << QByteArray("http://a\r\ncaf\xE9\r\n") << "" << QByteArray();
+    QTest::newRow("mixed, as UTF-8") << QByteArray("caf\xE9\r\ncaf\xC3\xA9\r\n") << ""
                                      << QByteArray("caf\xC3\xA9\r\ncaf\xC3\xA9\r\n");
-    QTest::newRow("marked UTF-8 with an 8-bit line") << QByteArray("\xEF\xBB\xBF\xE9\r\n") << QStringList{}
-                                                     << QByteArray("\xC3\xA9\r\n");
-    QTest::newRow("8-bit gains a character it has") << QByteArray("caf\xE9\r\n") << QStringList{u"€"_s}
-                                                    << QByteArray("caf\xE9\r\n\x80\r\n");
-    QTest::newRow("8-bit gains one it lacks") << QByteArray("caf\xE9\r\n") << QStringList{u"中"_s}
+    QTest::newRow("marked UTF-8, an 8-bit line") << QByteArray("\xEF\xBB\xBF\xE9\r\n") << "" << QByteArray("\xC3\xA9\r\n");
+    QTest::newRow("8-bit gains one it has") << QByteArray("caf\xE9\r\n") << u"€"_s << QByteArray("caf\xE9\r\n\x80\r\n");
+    QTest::newRow("8-bit gains one it lacks") << QByteArray("caf\xE9\r\n") << u"中"_s
                                               << QByteArray("caf\xC3\xA9\r\n\xE4\xB8\xAD\r\n");
     // In 8-bit text its bytes would open as UTF-8, as another entry.
-    QTest::newRow("8-bit gains one that reads as UTF-8") << QByteArray("caf\xE9\r\n") << QStringList{u"Ã©"_s}
-                                                         << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
-    QTest::newRow("ASCII gains a character") << QByteArray("http://a\r\n") << QStringList{u"é"_s}
-                                             << QByteArray("http://a\r\n\xC3\xA9\r\n");
+    QTest::newRow("8-bit gains one read as UTF-8") << QByteArray("caf\xE9\r\n") << u"Ã©"_s
+                                                   << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
+    QTest::newRow("ASCII gains é") << QByteArray("http://a\r\n") << u"é"_s << QByteArray("http://a\r\n\xC3\xA9\r\n");
 }
 
 void PlaylistFormat::saveKeepsTheEncodingItWasReadIn()
 {
     QFETCH(QByteArray, read);
-    QFETCH(QStringList, added);
+    QFETCH(QString, added);
     QFETCH(QByteArray, saved);
     PlaylistContents list = playlistFromBytes(read);
-    list.entries += added;
-    QCOMPARE(playlistBytesFromEntries(list.entries, list.encoding), saved);
+    if (!added.isEmpty())
+        list.entries << added;
+    QCOMPARE(playlistBytesFromEntries(list.entries, list.encoding), saved.isEmpty() ? read : saved);
 }
 
 void PlaylistFormat::saveThenLoadGivesTheSameList()
 {
     // Whatever an entry may hold; never a trailing space or a line end, which no way
     // into the playlist lets in.
-    const QStringList pieces{" ", "\t", "a", "/", u"é"_s, u"€"_s, u"中"_s, u"😀"_s, u"\u00A0"_s};
+    const QStringList pieces{" ", "\t", "a", "/", "?", "#", u"é€"_s, u"中"_s, u"😀"_s, u"\u00A0"_s,
+                             u"\uFEFF"_s, QString(QChar(0)), u"\u2028"_s, u"\uFFFD"_s};
     QRandomGenerator random(20240305);
-    QStringList entries;
-    for (int count = 0; count < 500; ++count) {
-        QString entry;
-        for (int length = random.bounded(12); length > 0; --length)
-            entry += pieces.at(random.bounded(pieces.size()));
-        while (entry.endsWith(u' '))
-            entry.chop(1);
-        entries << entry;
+    for (int list = 0; list < 500; ++list) {
+        QStringList entries;
+        for (int count = random.bounded(12); count > 0; --count) {
+            QString entry;
+            for (int length = random.bounded(8); length > 0; --length)
+                entry += pieces.at(random.bounded(pieces.size()));
+            while (entry.endsWith(u' '))
+                entry.chop(1);
+            entries << entry;
+        }
+        // A first entry that begins with U+FEFF is read back as a byte-order mark: the
+        // mark is invisible and no address starts with it.
+        while (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
+            entries.first().remove(0, 1);
+        // Asked for 8-bit text every other time: a list the code page cannot hold must
+        // still come back whole.
+        const auto encoding = list % 2 ? PlaylistEncoding::Windows1252 : PlaylistEncoding::Utf8;
+        QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries, encoding)), entries);
     }
-    QVERIFY(entries.contains(QString()));
-    QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries)), entries);
 }
 
 QTEST_MAIN(PlaylistFormat)

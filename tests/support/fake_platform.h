@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -23,7 +25,12 @@ class FakeBrowser final : public WebBrowser {
 public:
     using WebBrowser::WebBrowser;
 
-    void Navigate(const QString& urlText) override;
+    void Navigate(const QString& urlText) override
+    {
+        navigations << urlText;
+        if (onNavigate)
+            onNavigate(urlText);
+    }
     void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
@@ -40,27 +47,56 @@ public:
 // moment runs at that moment, inside the stage being waited out, as a click would.
 class VirtualTimePump final : public EventPump {
 public:
-    void waitStage(std::chrono::milliseconds length) override;
-    void endWaits() override;
-    void processPendingEvents() override;
-
-    void at(qint64 milliseconds, std::function<void()> action);
+    void waitStage(std::chrono::milliseconds length) override
+    {
+        stages.push_back(length.count());
+        const qint64 end = now + std::max<qint64>(length.count(), 0);
+        bool ended = false;
+        waits_.push_back(&ended);
+        // An action may start a nested run, whose waits move the time on past this end.
+        while (!ended && now < end && runNextDueBy(end)) {
+        }
+        waits_.pop_back();
+        if (!ended)
+            now = std::max(now, end);
+    }
+    void endWaits() override
+    {
+        for (bool* ended : waits_)
+            *ended = true;
+    }
+    void processPendingEvents() override
+    {
+        ++eventSteps;
+        while (runNextDueBy(now)) {
+        }
+    }
+    void at(qint64 milliseconds, std::function<void()> action)
+    {
+        scheduled_.emplace_back(milliseconds, std::move(action));
+    }
 
     qint64 now = 0;
     int eventSteps = 0;
     std::vector<qint64> stages;
 
 private:
-    struct Scheduled {
-        qint64 when;
-        std::function<void()> action;
-    };
-    // Runs the earliest action due by `until`, if any.
-    bool runNextDueBy(qint64 until);
+    bool runNextDueBy(qint64 until)
+    {
+        const auto next = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                           [](const auto& a, const auto& b) { return a.first < b.first; });
+        if (next == scheduled_.end() || next->first > until)
+            return false;
+        now = std::max(now, next->first);
+        // Taken out first: the action may schedule more.
+        const std::function<void()> action = std::move(next->second);
+        scheduled_.erase(next);
+        action();
+        return true;
+    }
 
-    std::vector<Scheduled> scheduled_;
-    // One flag per stage being waited out, innermost last.
-    std::vector<bool*> waits_;
+    std::vector<std::pair<qint64, std::function<void()>>> scheduled_;
+    std::vector<bool*> waits_; // one flag per stage being waited out, innermost last
 };
 
 class FakeClock final : public Clock {
@@ -73,7 +109,7 @@ public:
 class FakeRandom final : public RandomSource {
 public:
     void reseedFromTimeOfDay() override { ++reseeds; }
-    double draw() override;
+    double draw() override { return shares.at(std::min<std::size_t>(draws++, shares.size() - 1)); }
 
     std::vector<double> shares{0.5};
     int reseeds = 0;
@@ -102,13 +138,15 @@ public:
 // Answers the next dialog with the name set beforehand; empty means cancelled.
 class PreAnsweredDialogs final : public FileDialogs {
 public:
-    QString askOpenFileName(QWidget*) override;
-    QString askSaveFileName(QWidget*) override;
-
+    QString askOpenFileName(QWidget*) override { return ++opens, whileOpen(), std::exchange(next, QString()); }
+    QString askSaveFileName(QWidget*) override { return ++saves, whileOpen(), std::exchange(next, QString()); }
     void setNextFileName(const QString& name) { next = name; }
+
     QString next;
     int opens = 0;
     int saves = 0;
+    // Runs as each dialog opens, to look at the window behind it.
+    std::function<void()> whileOpen = [] {};
 };
 
 class RecordingProcessEnd final : public ProcessEnd {
@@ -128,5 +166,9 @@ struct FakePlatform {
     FakeBrowser* browser = nullptr;
     LongOptions options;
 
-    Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"));
+    Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
+    {
+        return {pump, clock, random, messages, dialogs, processEnd,
+                [this](QWidget* parent) { return browser = new FakeBrowser(parent); }, commandLine, programFolder, options};
+    }
 };
