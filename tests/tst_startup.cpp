@@ -45,20 +45,17 @@ void Startup::optionGrammar_data()
 
     const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
     QTest::newRow("all three") << R"(/f=C:\lists\sites.txt /t=20 /r=Y)" << sites << "Y" << "20";
-    QTest::newRow("other order") << R"(/r=Y /t=20 /f=C:\lists\sites.txt)" << sites << "Y" << "20";
-    QTest::newRow("several spaces") << R"(/t=20    /f=C:\lists\sites.txt   /r=Y  )" << sites << "Y" << "20";
+    QTest::newRow("other order, several spaces") << R"(/r=Y  /t=20    /f=C:\lists\sites.txt   )" << sites << "Y" << "20";
     QTest::newRow("lower-case value kept as typed") << "/r=y" << "" << "y" << "";
     QTest::newRow("upper-case option not recognised") << "/F=a.txt /T=5" << "" << "" << "";
     QTest::newRow("spaces inside a value") << "/f=/home/me/my lists/a.txt /t=5" << "/home/me/my lists/a.txt" << ""
                                            << "5";
     QTest::newRow("space-slash ends a value") << R"(/f=C:\a /b.txt)" << R"(C:\a)" << "" << "";
-    QTest::newRow("lone word") << "hello" << "" << "" << "";
     QTest::newRow("first occurrence counts") << "/t=5 /t=9" << "" << "" << "5";
     QTest::newRow("empty value at the very end") << "/t=5 /f=" << "" << "" << "5";
     QTest::newRow("value glued to other text") << "x/t=7 y" << "" << "" << "7 y";
     QTest::newRow("tab inside a value kept") << "/t=\t3\t /r=Y" << "" << "Y" << "\t3\t";
     QTest::newRow("user's own terminator") << "/t=3 /x=1" << "" << "" << "3";
-    QTest::newRow("nothing") << "" << "" << "" << "";
 }
 
 void Startup::optionGrammar()
@@ -84,7 +81,6 @@ void Startup::longOptions_data()
     QTest::newRow("long options taken out") << "--once /f=a b.txt --zoom 150 /t=5" << Action::Run << "/f=a b.txt /t=5";
     QTest::newRow("unknown word") << "/t=5 --fullscreen" << Action::UsageError << "";
     QTest::newRow("zoom out of range") << "--zoom=501" << Action::UsageError << "";
-    QTest::newRow("zoom not a number") << "--zoom=big" << Action::UsageError << "";
 }
 
 void Startup::longOptions()
@@ -102,11 +98,9 @@ void Startup::longOptionsSetTheTicksAndNothingElseStartsByItself()
 {
     FakePlatform ticks;
     ticks.options = readArguments({"--exit", "--cache", "--zoom=25"}).options;
-    QCOMPARE(ticks.options.zoomPercent, 25);
     form2 ticked(ticks.platform());
-    QVERIFY(ticked.ckExit->isChecked() && !ticked.ckLoop->isChecked());
-    QCOMPARE(ticked.ckCache->text(), QStringLiteral("Cache"));
-    QCOMPARE(ticked.AutoStartFlag, QStringLiteral("N"));
+    QVERIFY(ticks.options.zoomPercent == 25 && ticked.ckExit->isChecked() && !ticked.ckLoop->isChecked());
+    QVERIFY(ticked.ckCache->text() == u"Cache" && ticked.AutoStartFlag == u"N");
     FakePlatform once;
     once.options.once = true;
     form2 onceForm(once.platform());
@@ -145,10 +139,8 @@ void Startup::unreadablePlaylistFileIsNamedOnStandardError()
         ::close(standardError);
         QVERIFY(errors.seek(0));
         const QByteArray written = errors.readAll();
-        QCOMPARE(written.count('\n'), 1);
-        QVERIFY2(written.contains(path.toUtf8()) && written.contains(reason), written.constData());
-        QCOMPARE(form.AutoStartFlag, QStringLiteral("Y"));
-        QCOMPARE(form.lstPlayList->count(), 0);
+        QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason), written.constData());
+        QVERIFY(form.AutoStartFlag == u"Y" && form.lstPlayList->count() == 0);
     }
 }
 
@@ -161,10 +153,8 @@ void Startup::optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage()
     form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
 
     // Applied while loading, before the window shows.
-    QCOMPARE(form.txt_interval->text(), QStringLiteral("2"));
+    QVERIFY(form.txt_interval->text() == u"2" && form.lstPlayList->count() == 2 && fakes.browser->navigations.isEmpty());
     QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
-    QCOMPARE(form.lstPlayList->count(), 2);
-    QVERIFY(fakes.browser->navigations.isEmpty());
 
     struct PaintWatch final : QObject {
         bool painted = false;
@@ -209,9 +199,8 @@ void Startup::activations()
             message.hide();
         }
         QCoreApplication::processEvents();
-
-        QCOMPARE(fakes.browser->navigations.size(), fromAboutBox ? 2 : 1);
         // A new run begins at the first entry.
+        QCOMPARE(fakes.browser->navigations.size(), fromAboutBox ? 2 : 1);
         QVERIFY(fakes.browser->navigations.last().startsWith(QLatin1String("http://first/")));
     }
 }
