@@ -3,7 +3,6 @@
 #include "support/fake_platform.h"
 #include "support/page_server.h"
 
-#include <QListWidget>
 #include <QtTest>
 
 using namespace std::chrono_literals;
@@ -48,95 +47,88 @@ class PlaylistSourceTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(server_.listen() && folder_.isValid()); }
 
-    void readingsOfAChangingSource_data()
+    void readingsOfAChangingSource()
     {
         // C: the new entries; U: unchanged (over HTTP, a 304 answer); F:words: failed and
         // told so, in words that hold these; f: failed again, not told again.
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("expected");
-        const auto row = [](const char* name, const char* kind, const QStringList& steps, const QStringList& expected) {
-            QTest::newRow(name) << QString::fromLatin1(kind) << steps << expected;
+        const struct {
+            QString kind;
+            QStringList steps, expected;
+        } rows[] = {
+            // Emptied: the list stays, and it is told once.
+            {"file", {"a", "", "", "b"}, {"C", "F:it is empty", "f", "C"}},
+            // Each new reason is told, and told again after a good reading.
+            {"file",
+             {"a", "", "<gone>", "<gone>", "a", "<gone>"},
+             {"C", "F:empty", "F:there is no such file. The list stays", "f", "U", "F:no such file"}},
+            {"address", {"a\nb", "a\nb", "c", "c"}, {"C", "U", "C", "U"}},
+            {"address", {"a", "<silent>"}, {"C", "F:no answer within 2 seconds"}},
+            {"refused", {"a"}, {"F:connection refused"}},
         };
-        row("file: emptied keeps the list, told once", "file", {"a", "", "", "b"}, {"C", "F:it is empty", "f", "C"});
-        row("file: each new reason told", "file", {"a", "", "<gone>", "<gone>", "a", "<gone>"},
-            {"C", "F:empty", "F:there is no such file. The list stays", "f", "U", "F:no such file"});
-        row("address: fetched, then 304 while unchanged", "address", {"a\nb", "a\nb", "c", "c"}, {"C", "U", "C", "U"});
-        row("address: no answer in time", "address", {"a", "<silent>"}, {"C", "F:no answer within 2 seconds"});
-        row("address: connection refused", "refused", {"a"}, {"F:connection refused"});
-    }
-    void readingsOfAChangingSource()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, expected);
-        const QString origin = newOrigin(kind);
-        PlaylistSource source(origin, 2s);
-        QStringList seen;
-        for (qsizetype step = 0; step < steps.size(); ++step) {
-            setSource(origin, steps.at(step));
-            const PlaylistSource::Reading reading = source.read();
-            const QString want = expected.value(step);
-            using Outcome = PlaylistSource::Reading::Outcome;
-            if (reading.outcome == Outcome::Changed)
-                seen << (reading.entries == steps.at(step).split(u'\n') ? QStringLiteral("C")
-                                                                        : reading.entries.join(u'|'));
-            else if (reading.outcome == Outcome::Unchanged)
-                seen << (kind == QLatin1String("file") || server_.requests().last().status == 304
-                             ? QStringLiteral("U")
-                             : QStringLiteral("U, no 304"));
-            else
-                seen << (reading.tell.isEmpty() ? QStringLiteral("f")
-                             : reading.tell.contains(want.mid(2)) && reading.tell.contains(origin)
-                                 && want.startsWith(u'F')
-                             ? want
-                             : reading.tell);
+        for (const auto& row : rows) {
+            const QString origin = newOrigin(row.kind);
+            PlaylistSource source(origin, 2s);
+            QStringList seen;
+            for (const QString& step : row.steps) {
+                setSource(origin, step);
+                const PlaylistSource::Reading reading = source.read();
+                const QString want = row.expected.value(seen.size());
+                QString got = QStringLiteral("f");
+                if (reading.outcome == PlaylistSource::Reading::Outcome::Changed)
+                    got = reading.entries == step.split(u'\n') ? QStringLiteral("C") : reading.entries.join(u'|');
+                else if (reading.outcome == PlaylistSource::Reading::Outcome::Unchanged)
+                    got = row.kind == "file" || server_.requests().last().status == 304 ? "U" : "U, no 304";
+                else if (!reading.tell.isEmpty())
+                    got = want.startsWith(u'F') && reading.tell.contains(want.mid(2)) && reading.tell.contains(origin)
+                        ? want
+                        : reading.tell;
+                seen << got;
+            }
+            QCOMPARE(seen, row.expected);
         }
-        QCOMPARE(seen, expected);
     }
 
-    void runShowsTheChangedListFromTheNextPassAndSavesItAsShown_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QStringList>("navigated"); // the list changes to c during the second page's dwell
-        const QString ab = QStringLiteral("http://a/\nhttp://b/");
-        QTest::newRow("file changed") << "file" << ab << QStringList{"http://a/", "http://b/", "http://c/"};
-        // Nobody may be there to answer "Please enter at least one URL": the run waits for it.
-        QTest::newRow("file missing at start") << "file"
-                                               << "<gone>" << QStringList{"http://c/"};
-        QTest::newRow("address changed") << "address" << ab << QStringList{"http://a/", "http://b/", "http://c/"};
-    }
+    // The list changes to c during the second page's dwell; the run shows it from the
+    // next pass, and Save asks where, wherever the list came from: an address cannot be
+    // written to.
     void runShowsTheChangedListFromTheNextPassAndSavesItAsShown()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, first);
-        QFETCH(QStringList, navigated);
-        const QString origin = newOrigin(kind);
-        setSource(origin, first);
-        FakePlatform fakes;
-        fakes.options.follow = true;
-        fakes.options.cache = true;
-        form2 form(fakes.platform(QStringLiteral("/f=") + origin + QStringLiteral(" /t=1")));
-        fakes.pump.at(1500, [&] { setSource(origin, QStringLiteral("http://c/")); });
-        fakes.browser->onNavigate = [&](const QString&) {
-            if (fakes.browser->navigations.size() == navigated.size())
-                form.stop_button_Click();
+        const QString ab = QStringLiteral("http://a/\nhttp://b/");
+        const QStringList abc{"http://a/", "http://b/", "http://c/"};
+        const struct {
+            QString kind, first;
+            QStringList navigated;
+        } rows[] = {
+            {"file", ab, abc},
+            // Nobody may be there to answer "Please enter at least one URL": the run waits for it.
+            {"file", "<gone>", {"http://c/"}},
+            {"address", ab, abc},
         };
-        form.show();
-        QTRY_COMPARE(fakes.browser->navigations, navigated);
-        QCOMPARE(form.lstPlayList->count(), 1);
+        for (const auto& row : rows) {
+            const QString origin = newOrigin(row.kind);
+            setSource(origin, row.first);
+            FakePlatform fakes;
+            fakes.options.follow = true;
+            fakes.options.cache = true;
+            form2 form(fakes.platform(QStringLiteral("/f=") + origin + QStringLiteral(" /t=1")));
+            fakes.pump.at(1500, [&] { setSource(origin, QStringLiteral("http://c/")); });
+            fakes.browser->onNavigate = [&](const QString&) {
+                if (fakes.browser->navigations.size() == row.navigated.size())
+                    form.stop_button_Click();
+            };
+            form.show();
+            QTRY_COMPARE(fakes.browser->navigations, row.navigated);
 
-        // Save asks where, wherever the list came from: an address cannot be written to.
-        const QString saved = folder_.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        fakes.dialogs.setNextFileName(saved);
-        form.Save_Click();
-        form.cmdSave_Click(); // cancelled: nothing is written anywhere
-        QCOMPARE(fakes.dialogs.saves, 2);
-        QVERIFY(fakes.messages.shown.isEmpty());
-        QFile file(saved);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "http://c/\r\n");
+            const QString saved = folder_.filePath(QStringLiteral("saved%1").arg(origins_));
+            fakes.dialogs.setNextFileName(saved);
+            form.Save_Click();
+            form.cmdSave_Click(); // cancelled: nothing is written anywhere
+            QCOMPARE(fakes.dialogs.saves, 2);
+            QVERIFY(fakes.messages.shown.isEmpty());
+            QFile file(saved);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), "http://c/\r\n");
+        }
     }
 };
 

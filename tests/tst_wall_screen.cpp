@@ -25,8 +25,6 @@ using Action = void (form2::*)();
 
 } // namespace
 
-Q_DECLARE_METATYPE(Action)
-
 // Stands in for the desktop's screen-saver service, answering from a thread of its own
 // as from another process, and records what it is asked.
 class ScreenSaverStandIn : public QObject {
@@ -90,51 +88,47 @@ private slots:
         serviceThread_.quit();
         serviceThread_.wait();
     }
-    void init() { standIn_.forget(); }
-
     // Three pages of a second, what the user does 1.5 s in, and whether the screen may
     // sleep again right after it rather than when the run is over.
-    void heldFromStartUntilTheRunStopsOrEnds_data()
-    {
-        QTest::addColumn<bool>("option");
-        QTest::addColumn<Action>("midRun");
-        QTest::addColumn<bool>("releasedAtOnce");
-        QTest::newRow("Stop") << true << &form2::stop_button_Click << true;
-        QTest::newRow("the end of the run") << true << Action() << false;
-        QTest::newRow("a nested run ends first") << true << &form2::start_button_Click << false;
-        QTest::newRow("the Exit menu") << true << &form2::Exit_Click << true;
-        QTest::newRow("without the option") << false << &form2::stop_button_Click << true;
-    }
     void heldFromStartUntilTheRunStopsOrEnds()
     {
-        QFETCH(bool, option);
-        QFETCH(Action, midRun);
-        QFETCH(bool, releasedAtOnce);
-        DesktopScreenKeeper keeper;
-        FakePlatform fakes;
-        fakes.options.keepScreenOn = option;
-        Platform platform = fakes.platform();
-        platform.screenKeeper = &keeper;
-        form2 form(platform);
-        form.txt_interval->setText(QStringLiteral("1"));
-        form.ckLoop->setChecked(false);
-        form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-        std::optional<QStringList> atFirstPage;
-        fakes.browser->onNavigate = [&](const QString&) { atFirstPage = atFirstPage.value_or(standIn_.calls()); };
-        QStringList afterIt;
-        fakes.pump.at(1500, [&] {
-            if (midRun)
-                (form.*midRun)();
-            afterIt = standIn_.calls();
-        });
+        const struct {
+            bool option;
+            Action midRun;
+            bool releasedAtOnce;
+        } rows[] = {
+            {true, &form2::stop_button_Click, true},   {true, nullptr, false}, // the end of the run
+            {true, &form2::start_button_Click, false},                         // a nested run ends first
+            {true, &form2::Exit_Click, true},          {false, &form2::stop_button_Click, true},
+        };
+        for (const auto& [option, midRun, releasedAtOnce] : rows) {
+            standIn_.forget();
+            DesktopScreenKeeper keeper;
+            FakePlatform fakes;
+            fakes.options.keepScreenOn = option;
+            Platform platform = fakes.platform();
+            platform.screenKeeper = &keeper;
+            form2 form(platform);
+            form.txt_interval->setText(QStringLiteral("1"));
+            form.ckLoop->setChecked(false);
+            form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+            std::optional<QStringList> atFirstPage;
+            fakes.browser->onNavigate = [&](const QString&) { atFirstPage = atFirstPage.value_or(standIn_.calls()); };
+            QStringList afterIt;
+            fakes.pump.at(1500, [&] {
+                if (midRun)
+                    (form.*midRun)();
+                afterIt = standIn_.calls();
+            });
 
-        form.start_button_Click();
+            form.start_button_Click();
 
-        const QStringList held = option ? QStringList{kInhibit} : QStringList();
-        const QStringList released = option ? QStringList{kInhibit, kUnInhibit} : QStringList();
-        QCOMPARE(atFirstPage, std::optional(held));
-        QCOMPARE(afterIt, releasedAtOnce ? released : held);
-        QCOMPARE(standIn_.calls(), released);
+            const QStringList held = option ? QStringList{kInhibit} : QStringList();
+            const QStringList released = option ? QStringList{kInhibit, kUnInhibit} : QStringList();
+            QCOMPARE(atFirstPage, std::optional(held));
+            QCOMPARE(afterIt, releasedAtOnce ? released : held);
+            QCOMPARE(standIn_.calls(), released);
+        }
     }
 
     void withoutTheServiceTheXServerKeepsTheScreenOn()
