@@ -85,7 +85,8 @@ private slots:
     // A wall screen's log: a failing fetch is told once, however many passes meet it.
     void aHeldWindowThreadStopsThePingsAndAFailingFetchIsToldOnce()
     {
-        const QString list = QStringLiteral("/list.txt"), page = QStringLiteral("/a.html");
+        const QString list = QStringLiteral("/lobby.txt"), page = QStringLiteral("/a.html");
+        server_.addPage(list, server_.url(page).toUtf8() + "\r\n");
         QProcess program;
         start(program, list, {QStringLiteral("/t=1"), QStringLiteral("--follow"), QStringLiteral("--cache")});
         QTRY_VERIFY_WITH_TIMEOUT(server_.paths().contains(list) && times("WATCHDOG=1").size() >= 2, 60000);
