@@ -1,14 +1,11 @@
 #include "app/form2.h"
 #include "platform/screen_keeper.h"
 #include "support/fake_platform.h"
-#include "support/page_server.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMutex>
-#include <QThread>
 #include <QtTest>
 
 #include <optional>
@@ -27,8 +24,6 @@ const QString kUnInhibit = QStringLiteral("UnInhibit");
 using Action = void (form2::*)();
 
 } // namespace
-
-Q_DECLARE_METATYPE(Action)
 
 // Stands in for the desktop's screen-saver service, answering from a thread of its own
 // as from another process, and records what it is asked.
@@ -68,141 +63,92 @@ private:
 };
 
 // A wall screen: the screen kept awake while pages show, on a session bus and X server
-// of the suite's own (the test command starts both), and the real program on them.
+// of the suite's own (the test command starts both).
 class WallScreen : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init() { standIn_.forget(); }
-    void heldFromStartUntilTheRunStopsOrEnds_data();
-    void heldFromStartUntilTheRunStopsOrEnds();
-    void theProgramFillsTheScreenAndLeavesNothingHeld();
-    void withoutTheServiceTheXServerKeepsTheScreenOn();
-
-private:
     QThread serviceThread_;
     ScreenSaverStandIn standIn_;
-};
 
-void WallScreen::initTestCase()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X screen and a session bus (xvfb-run, dbus-run-session)");
-    QDBusConnection serviceBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in"));
-    standIn_.moveToThread(&serviceThread_);
-    serviceThread_.start();
-    QVERIFY(serviceBus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &standIn_,
-                                      QDBusConnection::ExportAllSlots));
-    QVERIFY(serviceBus.registerService(kService));
-}
-
-void WallScreen::cleanupTestCase()
-{
-    serviceThread_.quit();
-    serviceThread_.wait();
-}
-
-void WallScreen::heldFromStartUntilTheRunStopsOrEnds_data()
-{
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X screen and a session bus (xvfb-run, dbus-run-session)");
+        QDBusConnection serviceBus
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in"));
+        standIn_.moveToThread(&serviceThread_);
+        serviceThread_.start();
+        QVERIFY(serviceBus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &standIn_,
+                                          QDBusConnection::ExportAllSlots));
+        QVERIFY(serviceBus.registerService(kService));
+    }
+    void cleanupTestCase()
+    {
+        serviceThread_.quit();
+        serviceThread_.wait();
+    }
     // Three pages of a second, what the user does 1.5 s in, and whether the screen may
     // sleep again right after it rather than when the run is over.
-    QTest::addColumn<bool>("option");
-    QTest::addColumn<Action>("midRun");
-    QTest::addColumn<bool>("releasedAtOnce");
-    QTest::newRow("Stop") << true << &form2::stop_button_Click << true;
-    QTest::newRow("the end of the run") << true << Action() << false;
-    QTest::newRow("a nested run ends first") << true << &form2::start_button_Click << false;
-    QTest::newRow("the Exit menu") << true << &form2::Exit_Click << true;
-    QTest::newRow("without the option") << false << &form2::stop_button_Click << true;
-}
+    void heldFromStartUntilTheRunStopsOrEnds()
+    {
+        const struct {
+            bool option;
+            Action midRun;
+            bool releasedAtOnce;
+        } rows[] = {
+            {true, &form2::stop_button_Click, true},   {true, nullptr, false}, // the end of the run
+            {true, &form2::start_button_Click, false},                         // a nested run ends first
+            {true, &form2::Exit_Click, true},          {false, &form2::stop_button_Click, true},
+        };
+        for (const auto& [option, midRun, releasedAtOnce] : rows) {
+            standIn_.forget();
+            DesktopScreenKeeper keeper;
+            FakePlatform fakes;
+            fakes.options.keepScreenOn = option;
+            Platform platform = fakes.platform();
+            platform.screenKeeper = &keeper;
+            form2 form(platform);
+            form.txt_interval->setText(QStringLiteral("1"));
+            form.ckLoop->setChecked(false);
+            form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+            std::optional<QStringList> atFirstPage;
+            fakes.browser->onNavigate = [&](const QString&) { atFirstPage = atFirstPage.value_or(standIn_.calls()); };
+            QStringList afterIt;
+            fakes.pump.at(1500, [&] {
+                if (midRun)
+                    (form.*midRun)();
+                afterIt = standIn_.calls();
+            });
 
-void WallScreen::heldFromStartUntilTheRunStopsOrEnds()
-{
-    QFETCH(bool, option);
-    QFETCH(Action, midRun);
-    QFETCH(bool, releasedAtOnce);
-    DesktopScreenKeeper keeper;
-    FakePlatform fakes;
-    fakes.options.keepScreenOn = option;
-    Platform platform = fakes.platform();
-    platform.screenKeeper = &keeper;
-    form2 form(platform);
-    form.txt_interval->setText(QStringLiteral("1"));
-    form.ckLoop->setChecked(false);
-    form.lstPlayList->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    std::optional<QStringList> atFirstPage;
-    fakes.browser->onNavigate = [&](const QString&) { atFirstPage = atFirstPage.value_or(standIn_.calls()); };
-    QStringList afterIt;
-    fakes.pump.at(1500, [&] {
-        if (midRun)
-            (form.*midRun)();
-        afterIt = standIn_.calls();
-    });
+            form.start_button_Click();
 
-    form.start_button_Click();
+            const QStringList held = option ? QStringList{kInhibit} : QStringList();
+            const QStringList released = option ? QStringList{kInhibit, kUnInhibit} : QStringList();
+            QCOMPARE(atFirstPage, std::optional(held));
+            QCOMPARE(afterIt, releasedAtOnce ? released : held);
+            QCOMPARE(standIn_.calls(), released);
+        }
+    }
 
-    const QStringList held = option ? QStringList{kInhibit} : QStringList();
-    const QStringList released = option ? QStringList{kInhibit, kUnInhibit} : QStringList();
-    QCOMPARE(atFirstPage, std::optional(held));
-    QCOMPARE(afterIt, releasedAtOnce ? released : held);
-    QCOMPARE(standIn_.calls(), released);
-}
+    void withoutTheServiceTheXServerKeepsTheScreenOn()
+    {
+        QVERIFY(QDBusConnection(QStringLiteral("stand-in")).unregisterService(kService));
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        const auto closing = qScopeGuard([display] { XCloseDisplay(display); });
+        XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
+        XScreenSaverInfo saver{};
+        const auto ask = [&] { return XScreenSaverQueryInfo(display, DefaultRootWindow(display), &saver) != 0; };
 
-void WallScreen::theProgramFillsTheScreenAndLeavesNothingHeld()
-{
-    PageServer server;
-    server.addPage(QStringLiteral("/a.html"), "<title>a</title>a");
-    QVERIFY(server.listen());
-    QTemporaryDir folder;
-    QFile list(folder.filePath(QStringLiteral("list.txt")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write(server.url(QStringLiteral("/a.html")).toUtf8() + "\r\n");
-    list.close();
-    QProcess program;
-    program.start(QStringLiteral(VELTRASE_BINARY), {QStringLiteral("--keep-screen-on"), QStringLiteral("--full-screen"),
-                                                    QStringLiteral("--exit"), QStringLiteral("/t=5"),
-                                                    QStringLiteral("/f=") + list.fileName()});
-
-    // Once the first page has started the browser engine: full screen for a window
-    // manager, should one come, and with none (as here), by its own size.
-    QTRY_VERIFY_WITH_TIMEOUT(!server.requests().isEmpty(), 30000);
-    const auto askX = [](const char* tool, const QStringList& arguments) {
-        QProcess asking;
-        asking.start(QLatin1String(tool), QStringList{QStringLiteral("-name"), QStringLiteral("Veltrase Pro Version")}
-                                              + arguments);
-        asking.waitForFinished(5000);
-        return QString::fromUtf8(asking.readAllStandardOutput());
-    };
-    QTRY_VERIFY(askX("xprop", {QStringLiteral("_NET_WM_STATE")}).contains(QLatin1String("FULLSCREEN")));
-    const QString place = askX("xwininfo", {});
-    for (const char* fact : {"upper-left X:  0", "upper-left Y:  0", "Width: 1280", "Height: 1024"})
-        QVERIFY2(place.contains(QLatin1String(fact)), qPrintable(place));
-
-    // At the end of the list, the hold handed back before the process ends.
-    QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 30000);
-    QCOMPARE(standIn_.calls(), (QStringList{kInhibit, kUnInhibit}));
-}
-
-void WallScreen::withoutTheServiceTheXServerKeepsTheScreenOn()
-{
-    QVERIFY(QDBusConnection(QStringLiteral("stand-in")).unregisterService(kService));
-    Display* display = XOpenDisplay(nullptr);
-    QVERIFY(display);
-    const auto closing = qScopeGuard([display] { XCloseDisplay(display); });
-    XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
-    XScreenSaverInfo saver{};
-    const auto ask = [&] { return XScreenSaverQueryInfo(display, DefaultRootWindow(display), &saver) != 0; };
-
-    DesktopScreenKeeper keeper;
-    keeper.hold();
-    // Longer without input than the server's one-second timeout, and still no saver.
-    QTRY_VERIFY(ask() && saver.idle > 1500);
-    QVERIFY(saver.state != ScreenSaverOn);
-    keeper.release();
-    QTRY_VERIFY(ask() && saver.state == ScreenSaverOn);
-}
+        DesktopScreenKeeper keeper;
+        keeper.hold();
+        // Longer without input than the server's one-second timeout, and still no saver.
+        QTRY_VERIFY(ask() && saver.idle > 1500 && saver.state != ScreenSaverOn);
+        keeper.release();
+        QTRY_VERIFY(ask() && saver.state == ScreenSaverOn);
+    }
+};
 
 QTEST_MAIN(WallScreen)
 #include "tst_wall_screen.moc"
