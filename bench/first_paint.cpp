@@ -42,7 +42,8 @@ double paintedShare(xcb_connection_t* connection, xcb_window_t root, int x, int 
         for (int column = 0; column < kGrid; ++column) {
             const int px = x + width * (column + 1) / (kGrid + 1);
             const int py = y + height * (row + 1) / (kGrid + 1);
-            cookies[row * kGrid + column] = xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, px, py, 1, 1, ~0u);
+            cookies[row * kGrid + column]
+                = xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, px, py, 1, 1, ~0u);
         }
     }
     int samples = 0;
@@ -143,7 +144,8 @@ int main(int argc, char* argv[])
         }
     }
 
-    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    xcb_get_geometry_reply_t* geometry
+        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
     if (!geometry) {
         endProgram(child);
         return 1;

@@ -46,8 +46,8 @@
 #include <functional>
 #include <random>
 #include <thread>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -156,11 +156,16 @@ struct ProbePlatform {
     Platform platform()
     {
         // The program's own browser: the engine comes from its plugin on the first page.
-        return Platform{pump, clock, random, messages, dialogs, processEnd,
-                        [](QWidget* parent) {
-                            return new EngineOnDemandBrowser(QStringLiteral(VELTRASE_ENGINE_PLUGIN), parent);
-                        },
-                        QString(), QString()};
+        return Platform{
+            pump,
+            clock,
+            random,
+            messages,
+            dialogs,
+            processEnd,
+            [](QWidget* parent) { return new EngineOnDemandBrowser(QStringLiteral(VELTRASE_ENGINE_PLUGIN), parent); },
+            QString(),
+            QString()};
     }
 };
 
@@ -205,7 +210,7 @@ int measureStop(const QStringList& arguments)
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
 
-    const QList<QWidget*> editing{window.cmdRemoveItem, window.cmdAddItem, window.chk_random,
+    const QList<QWidget*> editing{window.cmdRemoveItem,  window.cmdAddItem,   window.chk_random,
                                   window.url1_count_txt, window.txt_interval, window.txt_url1};
     std::atomic<double> clickedAt{0};
     double enabledAt = 0;

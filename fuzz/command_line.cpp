@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Any position, the ends and beyond them included, reads a value or nothing.
     const QString working = text + QLatin1String(" /x=");
     const qsizetype chosen = size > 0 ? data[0] % (working.size() + 4) : 0;
-    for (const qsizetype position : {qsizetype(-1), qsizetype(0), chosen, working.size() - 1, working.size(),
-                                     working.size() + 3})
+    for (const qsizetype position :
+         {qsizetype(-1), qsizetype(0), chosen, working.size() - 1, working.size(), working.size() + 3})
         checkValue(readOption(working, position), working);
     return 0;
 }

@@ -74,9 +74,9 @@ int main(int argc, char* argv[])
         dialogs,
         processEnd,
         [settings = browserSettingsFor(arguments.options)](QWidget* parent) {
-            return new EngineOnDemandBrowser(
-                QApplication::applicationDirPath() + QLatin1Char('/') + EngineOnDemandBrowser::pluginFileName(), parent,
-                settings);
+            return new EngineOnDemandBrowser(QApplication::applicationDirPath() + QLatin1Char('/')
+                                                 + EngineOnDemandBrowser::pluginFileName(),
+                                             parent, settings);
         },
         commandLineText(arguments.oldGrammarArguments),
         QApplication::applicationDirPath(),

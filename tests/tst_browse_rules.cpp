@@ -31,23 +31,48 @@ void BrowseRules::runs_data()
     QTest::addColumn<qint64>("endMs"); // -1: any
     QTest::addColumn<bool>("ended");
 
-    QTest::newRow("one pass") << "abc" << false << "" << "abc" << "1" << 3000LL << false;
+    QTest::newRow("one pass") << "abc" << false << ""
+                              << "abc"
+                              << "1" << 3000LL << false;
     // Stop ends the run at the click; a pass it cuts short is not counted.
-    QTest::newRow("Stop on the middle entry") << "abc" << false << "1550:stop" << "ab" << "0" << 1550LL << false;
-    QTest::newRow("Stop on the last entry") << "abc" << false << "2550:stop" << "abc" << "0" << 2550LL << false;
-    QTest::newRow("same with Loop") << "abc" << true << "2550:stop" << "abc" << "0" << 2550LL << false;
-    QTest::newRow("Stop in a later pass") << "abc" << true << "3550:stop" << "abca" << "1" << 3550LL << false;
-    QTest::newRow("Stop inside a long stage") << "ab" << false << "0:t30 10100:stop" << "a" << "0" << 10100LL << false;
-    QTest::newRow("Exit in the only pass") << "abc" << false << "500:exit" << "abc" << "1" << 3000LL << true;
-    QTest::newRow("Exit in pass 2, Stop") << "abc" << true << "3500:exit 3600:stop" << "abca" << "1" << -1LL << true;
-    QTest::newRow("Exit in pass 1, Stop") << "abc" << true << "500:exit 600:stop" << "a" << "0" << -1LL << false;
+    QTest::newRow("Stop on the middle entry") << "abc" << false << "1550:stop"
+                                              << "ab"
+                                              << "0" << 1550LL << false;
+    QTest::newRow("Stop on the last entry") << "abc" << false << "2550:stop"
+                                            << "abc"
+                                            << "0" << 2550LL << false;
+    QTest::newRow("same with Loop") << "abc" << true << "2550:stop"
+                                    << "abc"
+                                    << "0" << 2550LL << false;
+    QTest::newRow("Stop in a later pass") << "abc" << true << "3550:stop"
+                                          << "abca"
+                                          << "1" << 3550LL << false;
+    QTest::newRow("Stop inside a long stage") << "ab" << false << "0:t30 10100:stop"
+                                              << "a"
+                                              << "0" << 10100LL << false;
+    QTest::newRow("Exit in the only pass") << "abc" << false << "500:exit"
+                                           << "abc"
+                                           << "1" << 3000LL << true;
+    QTest::newRow("Exit in pass 2, Stop") << "abc" << true << "3500:exit 3600:stop"
+                                          << "abca"
+                                          << "1" << -1LL << true;
+    QTest::newRow("Exit in pass 1, Stop") << "abc" << true << "500:exit 600:stop"
+                                          << "a"
+                                          << "0" << -1LL << false;
     // The inner run walks the whole list; the outer one finds the stage counter spent,
     // ends b's wait and goes on with c.
-    QTest::newRow("Start again on b") << "abc" << false << "1500:start" << "ababcc" << "2" << -1LL << false;
-    QTest::newRow("emptied list: a dwell a pass") << "a" << true << "500:= 5500:+b 6500:stop" << "ab" << "6" << 6500LL
-                                                  << false;
-    QTest::newRow("shrunk list ends the pass") << "abcd" << false << "1500:=x" << "ab" << "1" << -1LL << false;
-    QTest::newRow("count past 32767") << "a" << true << "500:passes 3500:stop" << "aaaa" << "32769" << -1LL << false;
+    QTest::newRow("Start again on b") << "abc" << false << "1500:start"
+                                      << "ababcc"
+                                      << "2" << -1LL << false;
+    QTest::newRow("emptied list: a dwell a pass") << "a" << true << "500:= 5500:+b 6500:stop"
+                                                  << "ab"
+                                                  << "6" << 6500LL << false;
+    QTest::newRow("shrunk list ends the pass") << "abcd" << false << "1500:=x"
+                                               << "ab"
+                                               << "1" << -1LL << false;
+    QTest::newRow("count past 32767") << "a" << true << "500:passes 3500:stop"
+                                      << "aaaa"
+                                      << "32769" << -1LL << false;
 }
 
 void BrowseRules::runs()
@@ -62,8 +87,10 @@ void BrowseRules::runs()
     for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
         w.fakes.pump.at(step.section(u':', 0, 0).toLongLong(), [&w, action = step.section(u':', 1)] {
             const QMap<QString, std::function<void()>> actions{
-                {"stop", [&] { w.form.stop_button_Click(); }}, {"exit", [&] { w.form.ckExit->setChecked(true); }},
-                {"start", [&] { w.form.start_button_Click(); }}, {"passes", [&] { w.form.PassCount = 32766; }},
+                {"stop", [&] { w.form.stop_button_Click(); }},
+                {"exit", [&] { w.form.ckExit->setChecked(true); }},
+                {"start", [&] { w.form.start_button_Click(); }},
+                {"passes", [&] { w.form.PassCount = 32766; }},
                 {"t30", [&] { w.form.txt_interval->setText(QStringLiteral("30")); }}};
             if (action.startsWith(u'='))
                 w.form.lstPlayList->clear();
@@ -98,10 +125,12 @@ void BrowseRules::noCacheStampReachesTheServerUnchanged()
 {
     QCOMPARE(noCacheStamp(QDateTime(QDate(2024, 12, 25), QTime(18, 30, 45))), QStringLiteral("20241225183045"));
     const QString stamp = noCacheStamp(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9)));
-    const std::pair<const char*, const char*> urls[] = {
-        {"http://h/p", "http://h/p?202435789"},         {"http://h/p?a=1", "http://h/p?a=1&202435789"},
-        {"http://h/p#top", "http://h/p?202435789#top"}, {"http://h/?a=1#x?y", "http://h/?a=1&202435789#x?y"},
-        {"", "?202435789"},                             {"?", "?&202435789"}};
+    const std::pair<const char*, const char*> urls[] = {{"http://h/p", "http://h/p?202435789"},
+                                                        {"http://h/p?a=1", "http://h/p?a=1&202435789"},
+                                                        {"http://h/p#top", "http://h/p?202435789#top"},
+                                                        {"http://h/?a=1#x?y", "http://h/?a=1&202435789#x?y"},
+                                                        {"", "?202435789"},
+                                                        {"?", "?&202435789"}};
     for (const auto& [url, stamped] : urls)
         QCOMPARE(withNoCacheStamp(QString::fromUtf8(url), stamp), QString::fromUtf8(stamped));
 
@@ -121,13 +150,26 @@ void BrowseRules::intervalTextDecidesTheDwell()
         QString typed;
         QString shownAfter;
         qint64 stageMs;
-    } intervals[] = {{"30", "30", 3000}, {"1", "1", 100},     {"0", "1", 100},     {"-5", "1", 100},
-                     {"0.5", "1", 100},  {"", "1", 100},      {"abc", "1", 100},   {"nan", "1", 100},
-                     {"inf", "1", 100},  {"0x10", "1", 100},  {"1,5", "1", 100},   {"1e-400", "1", 100},
+    } intervals[] = {{"30", "30", 3000},
+                     {"1", "1", 100},
+                     {"0", "1", 100},
+                     {"-5", "1", 100},
+                     {"0.5", "1", 100},
+                     {"", "1", 100},
+                     {"abc", "1", 100},
+                     {"nan", "1", 100},
+                     {"inf", "1", 100},
+                     {"0x10", "1", 100},
+                     {"1,5", "1", 100},
+                     {"1e-400", "1", 100},
                      {"0." + QString(330, u'0') + "1", "1", 100}, // below a double, without an exponent
-                     {"2.5", "2.5", 200}, {"3.5", "3.5", 400}, {" 7 ", " 7 ", 700}, {"2e1", "2e1", 2000},
+                     {"2.5", "2.5", 200},
+                     {"3.5", "3.5", 400},
+                     {" 7 ", " 7 ", 700},
+                     {"2e1", "2e1", 2000},
                      // held at the longest wait the stages can hold
-                     {"1e10", "1e10", kLongestDwellSeconds * 100LL}, {"1e999", "1e999", kLongestDwellSeconds * 100LL}};
+                     {"1e10", "1e10", kLongestDwellSeconds * 100LL},
+                     {"1e999", "1e999", kLongestDwellSeconds * 100LL}};
     for (const auto& interval : intervals) {
         FakeWindow w({"a"});
         w.form.txt_interval->setText(interval.typed);
@@ -140,8 +182,8 @@ void BrowseRules::intervalTextDecidesTheDwell()
 void BrowseRules::randomDwellDrawsEveryStage()
 {
     // Interval, share drawn, and the dwell of each stage in seconds.
-    const std::tuple<const char*, double, int> draws[] = {
-        {"30", 0.0, 1}, {"30", 0.99999, 30}, {"30", 0.5, 16}, {"2.5", 0.99, 3}, {"1", 0.99, 1}};
+    const std::tuple<const char*, double, int> draws[]
+        = {{"30", 0.0, 1}, {"30", 0.99999, 30}, {"30", 0.5, 16}, {"2.5", 0.99, 3}, {"1", 0.99, 1}};
     for (const auto& [interval, share, stageSeconds] : draws) {
         FakeWindow w({"a"});
         w.form.txt_interval->setText(QString::fromUtf8(interval));

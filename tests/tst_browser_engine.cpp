@@ -49,10 +49,12 @@ void BrowserEngine::documentCompleteFollowsFailedLoadsButNotAStop()
 
 void BrowserEngine::localPathsAndBareHostsBecomeUrls()
 {
-    const std::pair<const char*, const char*> typed[] = {
-        {"example.com", "http://example.com"},     {"/opt/my pages/a.html", "file:///opt/my pages/a.html"},
-        {"https://h/p?a=1&b", "https://h/p?a=1&b"}, {"/opt/a.html?202435789#top", "file:///opt/a.html?202435789#top"},
-        {"", "about:blank"}};
+    const std::pair<const char*, const char*> typed[]
+        = {{"example.com", "http://example.com"},
+           {"/opt/my pages/a.html", "file:///opt/my pages/a.html"},
+           {"https://h/p?a=1&b", "https://h/p?a=1&b"},
+           {"/opt/a.html?202435789#top", "file:///opt/a.html?202435789#top"},
+           {"", "about:blank"}};
     for (const auto& [text, url] : typed)
         QCOMPARE(urlFromUserText(QString::fromUtf8(text), QStringLiteral("/tmp")).toString(QUrl::PrettyDecoded), url);
 }

@@ -90,9 +90,9 @@ void EndToEnd::unattendedRunLoopsInOrderAndEndsAtOnce()
         // gone before xdotool is done with it, so its exit status tells nothing.
         QProcess xdotool;
         xdotool.setProcessEnvironment(environment_);
-        xdotool.start("xdotool", {"search", "--sync", "--all", "--onlyvisible", "--pid",
-                                  QString::number(program.processId()), "--name", "Veltrase", "windowactivate",
-                                  "--sync", "key", "alt+F4"});
+        xdotool.start("xdotool",
+                      {"search", "--sync", "--all", "--onlyvisible", "--pid", QString::number(program.processId()),
+                       "--name", "Veltrase", "windowactivate", "--sync", "key", "alt+F4"});
         QVERIFY(xdotool.waitForFinished(10000));
     }
     QElapsedTimer sinceEnd;
@@ -111,11 +111,13 @@ void EndToEnd::informationArgumentsAnswerWithoutAWindow()
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
     // The arguments, the exit status and what is said: on standard error for status 2.
-    const std::tuple<QStringList, int, QList<QByteArray>> answers[] = {
-        {{"--version"}, 0, {"Veltrase 3.1.1\n"}},
-        {{"--help"}, 0, {"/f=PLAYLIST", "/t=", "/r=Y", "--once", "--exit", "--cache", "--full-screen",
-                         "--keep-screen-on", "--zoom=", "--private", "--follow", "Exit status", "XDG_DATA_HOME"}},
-        {{"/t=5", "--frobnicate"}, 2, {"'--frobnicate'", "--help"}}};
+    const std::tuple<QStringList, int, QList<QByteArray>> answers[]
+        = {{{"--version"}, 0, {"Veltrase 3.1.1\n"}},
+           {{"--help"},
+            0,
+            {"/f=PLAYLIST", "/t=", "/r=Y", "--once", "--exit", "--cache", "--full-screen", "--keep-screen-on",
+             "--zoom=", "--private", "--follow", "Exit status", "XDG_DATA_HOME"}},
+           {{"/t=5", "--frobnicate"}, 2, {"'--frobnicate'", "--help"}}};
     for (const auto& [arguments, status, saying] : answers) {
         program.start(VELTRASE_BINARY, arguments);
         QVERIFY(program.waitForFinished(5000));

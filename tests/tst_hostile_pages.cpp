@@ -53,11 +53,10 @@ struct SelfSignedServer {
     {
         QFile key(folder + "/key.pem"), certificate(folder + "/certificate.pem");
         if (!QSslSocket::supportsSsl()
-            || QProcess::execute("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
-                                             "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
-                                             "/CN=127.0.0.1", "-addext",
-                                             "subjectAltName=IP:127.0.0.1", "-keyout", key.fileName(),
-                                             "-out", certificate.fileName()})
+            || QProcess::execute("openssl",
+                                 {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                                  "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                                  "-keyout", key.fileName(), "-out", certificate.fileName()})
                 != 0
             || !key.open(QIODevice::ReadOnly) || !certificate.open(QIODevice::ReadOnly))
             return;
@@ -140,8 +139,7 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
         {server_.url("/long.html?") + longQuery, "/long.html?" + longQuery + u'&' + stamp},
         // The engine takes every name under "localhost" for this machine: the request comes
         // here, its host in ASCII form.
-        {QStringLiteral("http://bücher.localhost:%1/idn.html").arg(QUrl(server_.url({})).port()),
-         "/idn.html?" + stamp},
+        {QStringLiteral("http://bücher.localhost:%1/idn.html").arg(QUrl(server_.url({})).port()), "/idn.html?" + stamp},
         // Runs in the page on screen; the "//" keeps the stamp, put before the "#", a comment.
         {"javascript:alert('list');window.open('" + popup + "?js');document.title='list script ran';//#", {}},
         {"data:text/html,<title>data</title><script>alert('data');window.open('" + popup + "?data')</script>#", {}},
@@ -154,7 +152,10 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
     // that must show in its slot.
     const qsizetype firstHolding = entries.size();
     for (const QString held : {"spin", "endless", "reloading", "hog"})
-        entries << Entry{server_.url("/" + held + ".html"), "/" + held + ".html?" + stamp, {}, held != "reloading" && held != "hog"}
+        entries << Entry{server_.url("/" + held + ".html"),
+                         "/" + held + ".html?" + stamp,
+                         {},
+                         held != "reloading" && held != "hog"}
                 << Entry{server_.url("/alive-a.html?after-" + held), "/alive-a.html?after-" + held + u'&' + stamp, "a"};
 
     RealWindow w;
@@ -216,7 +217,8 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
     for (qsizetype row = 0; row < entries.size(); ++row) {
         const qint64 held = shownAt[row + 1] - shownAt[row];
         QVERIFY2(held >= 1800 && held <= 2200, qPrintable(QStringLiteral("entry %1 held %2 ms").arg(row).arg(held)));
-        QVERIFY2(entries[row].shows.isEmpty() || leftOnScreen[row + 1] == entries[row].shows, qPrintable(leftOnScreen[row + 1]));
+        QVERIFY2(entries[row].shows.isEmpty() || leftOnScreen[row + 1] == entries[row].shows,
+                 qPrintable(leftOnScreen[row + 1]));
         QList<qint64> asked;
         for (const PageServer::Request& request : requests)
             if (request.path == entries[row].path)
@@ -241,8 +243,8 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
     QCOMPARE(w.form.findChildren<QWebEngineView*>().size(), w.browser().cardView() ? 2 : 1);
     // Nothing was downloaded, nothing was granted, and every script ran.
     QCOMPARE(downloads, QList{QWebEngineDownloadRequest::DownloadCancelled});
-    for (const char* title : {"geo:refused notify:denied media:refused", "dialogs clicked", "popups clicked",
-                              "list script ran"})
+    for (const char* title :
+         {"geo:refused notify:denied media:refused", "dialogs clicked", "popups clicked", "list script ran"})
         QVERIFY2(titles.contains(QLatin1String(title)), qPrintable(titles.join(u" | ")));
     // The self-signed server was reached, and its certificate refused before any request.
     QVERIFY(secure.connections > 0 && secure.requests.isEmpty());

@@ -25,8 +25,8 @@ QByteArray outputOf(const QString& program, const QStringList& arguments, bool* 
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    *succeeded = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
+    *succeeded
+        = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     return process.readAll() + (*succeeded ? QByteArray() : process.errorString().toUtf8());
 }
 
@@ -36,8 +36,8 @@ void Install::everyFileLiesWhereItIsLookedFor()
 {
     QTemporaryDir prefix;
     bool ok = false;
-    QByteArray output =
-        outputOf(VELTRASE_CMAKE_COMMAND, {"--install", VELTRASE_BUILD_DIR, "--prefix", prefix.path()}, &ok);
+    QByteArray output
+        = outputOf(VELTRASE_CMAKE_COMMAND, {"--install", VELTRASE_BUILD_DIR, "--prefix", prefix.path()}, &ok);
     QVERIFY2(ok, output.constData());
 
     // The launcher on the path leads to the installed program, not the build tree: the
@@ -75,13 +75,15 @@ void Install::everyFileLiesWhereItIsLookedFor()
         QTemporaryDir staging;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DESTDIR", staging.path());
-        output = system.isEmpty() ? QByteArray()
-                                  : outputOf(VELTRASE_CMAKE_COMMAND, {"--install", VELTRASE_BUILD_DIR, "--prefix", system}, &ok, environment);
+        output = system.isEmpty()
+            ? QByteArray()
+            : outputOf(VELTRASE_CMAKE_COMMAND, {"--install", VELTRASE_BUILD_DIR, "--prefix", system}, &ok, environment);
         QVERIFY2(system.isEmpty() || ok, output.constData());
         const QString units = system.isEmpty() ? ownUnits : staging.path() + system + "/lib/systemd/user";
         QFile unit(units + "/veltrase.service");
         QVERIFY2(unit.open(QIODevice::ReadOnly), qPrintable(unit.fileName()));
-        const QByteArray start = "\nExecStart=" + QFile::encodeName(system.isEmpty() ? prefix.path() : system) + "/bin/veltrase /f=";
+        const QByteArray start
+            = "\nExecStart=" + QFile::encodeName(system.isEmpty() ? prefix.path() : system) + "/bin/veltrase /f=";
         QVERIFY2(unit.readAll().contains(start), start.constData());
         QVERIFY(QFileInfo::exists(units + "/service.env.example"));
     }
@@ -94,10 +96,10 @@ void Install::everyFileLiesWhereItIsLookedFor()
     environment.insert("XDG_RUNTIME_DIR", runtime.path());
     environment.insert("MANPATH", prefix.filePath("share/man"));
     const QString manualPage = prefix.filePath("share/man/man1/veltrase.1");
-    const std::pair<const char*, QStringList> checks[] = {
-        {"desktop-file-validate", {entryPath}},
-        {"groff", {"-man", "-Tutf8", "-ww", "-z", manualPage}},
-        {"systemd-analyze", {"--user", "verify", ownUnits + "/veltrase.service"}}};
+    const std::pair<const char*, QStringList> checks[]
+        = {{"desktop-file-validate", {entryPath}},
+           {"groff", {"-man", "-Tutf8", "-ww", "-z", manualPage}},
+           {"systemd-analyze", {"--user", "verify", ownUnits + "/veltrase.service"}}};
     for (const auto& [tool, arguments] : checks) {
         const QString path = QStandardPaths::findExecutable(tool);
         if (path.isEmpty())

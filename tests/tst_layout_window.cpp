@@ -48,8 +48,8 @@ void LayoutWindow::wideningMovesTheColumnAndStretchesTheList()
 {
     FakeWindow w;
     QVERIFY(w.shown());
-    const QList<QWidget*> widening{w.form.Frame1, w.form.Frame2, w.form.FraPlaylist, w.form.lstPlayList,
-                                   w.form.txtItemToAdd, w.form.WebBrowser1};
+    const QList<QWidget*> widening{w.form.Frame1,      w.form.Frame2,       w.form.FraPlaylist,
+                                   w.form.lstPlayList, w.form.txtItemToAdd, w.form.WebBrowser1};
     const QList<QWidget*> column{w.form.cmdRemoveItem, w.form.cmdAddItem, w.form.ckLoop, w.form.ckExit, w.form.ckCache};
     QList<float> before;
     for (QWidget* control : widening + column)
@@ -107,8 +107,8 @@ void LayoutWindow::smallSizes()
         QSize clientArea;
         bool minimized;
         bool warned;
-    } sizes[] = {
-        {{467, 134}, false, false}, {{466, 134}, false, true}, {{467, 133}, false, true}, {{40, 10}, true, false}};
+    } sizes[]
+        = {{{467, 134}, false, false}, {{466, 134}, false, true}, {{467, 133}, false, true}, {{40, 10}, true, false}};
     for (const auto& [clientArea, minimized, warned] : sizes) {
         FakeWindow w;
         QVERIFY(w.shown());

@@ -120,8 +120,8 @@ void MainWindow::aboutBoxIsOneFixedBoxThatEveryWayOutCloses()
     QVERIFY(box->isVisible() && box->isWindow() && !box->isModal() && !box->parentWidget()
             && box->minimumSize() == box->maximumSize() && !(box->windowFlags() & Qt::WindowMinMaxButtonsHint));
     for (const QLabel* label : box->findChildren<QLabel*>()) {
-        const QRect needed =
-            label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap, label->text());
+        const QRect needed
+            = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap, label->text());
         QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(), qPrintable(label->text()));
     }
     const auto texts = [box] {
@@ -131,7 +131,8 @@ void MainWindow::aboutBoxIsOneFixedBoxThatEveryWayOutCloses()
         return shown;
     };
     const QStringList opened = texts();
-    QVERIFY2(opened.contains(u"About Veltrase") && opened.contains(u"Version 3.1.1") && !opened.contains(u"Warning: ..."),
+    QVERIFY2(opened.contains(u"About Veltrase") && opened.contains(u"Version 3.1.1")
+                 && !opened.contains(u"Warning: ..."),
              qPrintable(opened.join(u'|')));
     // A second About brings the open box to the front.
     w.form.activateWindow();
@@ -162,10 +163,17 @@ void MainWindow::helpPageIsTheProgramFolderJoinedAsItIs_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("page");
 
-    QTest::newRow("contents") << "/usr/lib/veltrase" << "Contents" << "/usr/lib/veltrase/help.html";
-    QTest::newRow("license") << "/usr/lib/veltrase" << "License" << "/usr/lib/veltrase/license-pro.html";
-    QTest::newRow("root folder") << "/" << "License" << "//license-pro.html";
-    QTest::newRow("blanks, # ? % are part of a name") << "/home/my progs/v #?%" << "Contents"
+    QTest::newRow("contents") << "/usr/lib/veltrase"
+                              << "Contents"
+                              << "/usr/lib/veltrase/help.html";
+    QTest::newRow("license") << "/usr/lib/veltrase"
+                             << "License"
+                             << "/usr/lib/veltrase/license-pro.html";
+    QTest::newRow("root folder") << "/"
+                                 << "License"
+                                 << "//license-pro.html";
+    QTest::newRow("blanks, # ? % are part of a name") << "/home/my progs/v #?%"
+                                                      << "Contents"
                                                       << "/home/my progs/v #?%/help.html";
 }
 
@@ -182,15 +190,26 @@ void MainWindow::helpPageIsTheProgramFolderJoinedAsItIs()
     // Shown in the browser, hidden until now, as a run would show it.
     // By its path, never as an address a "#" or "?" would cut short.
     QTEST(fakes.browser->files.join(u'|'), "page");
-    QVERIFY(fakes.browser->navigations.isEmpty() && fakes.browser->silent && form.WebBrowser1->isVisible() && fakes.messages.shown.isEmpty());
+    QVERIFY(fakes.browser->navigations.isEmpty() && fakes.browser->silent && form.WebBrowser1->isVisible()
+            && fakes.messages.shown.isEmpty());
 }
 
 void MainWindow::shippedPagesNameEveryControlAndCarryTheLicence()
 {
     FakeWindow w;
     // Every control and menu item by the name it shows, and the captions they switch to.
-    QStringList names{"Random - Y", "Cache", "Show", "/f=", "/t=", "/r=Y", "--help", "--version", "CR LF",
-                      "Windows-1252", w.form.FraCurrent->title(), w.form.txt_url1->toolTip()};
+    QStringList names{"Random - Y",
+                      "Cache",
+                      "Show",
+                      "/f=",
+                      "/t=",
+                      "/r=Y",
+                      "--help",
+                      "--version",
+                      "CR LF",
+                      "Windows-1252",
+                      w.form.FraCurrent->title(),
+                      w.form.txt_url1->toolTip()};
     for (QWidget* control : controlsOf(w.form) + w.form.Frame1->findChildren<QWidget*>()) {
         if (const auto* button = qobject_cast<QAbstractButton*>(control))
             names << (button->text().isEmpty() ? button->toolTip() : button->text());
@@ -204,7 +223,8 @@ void MainWindow::shippedPagesNameEveryControlAndCarryTheLicence()
         QVERIFY2(help.contains(name), qPrintable(name));
 
     const QString licence = readableText(QStringLiteral("LICENSE"));
-    QVERIFY(licence.startsWith(u"MIT License") && readableText(QStringLiteral("resources/license-pro.html")).contains(licence));
+    QVERIFY(licence.startsWith(u"MIT License")
+            && readableText(QStringLiteral("resources/license-pro.html")).contains(licence));
 }
 
 QTEST_MAIN(MainWindow)

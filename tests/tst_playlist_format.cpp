@@ -31,15 +31,16 @@ void PlaylistFormat::readsEntries_data()
     QTest::newRow("line feeds alone") << QByteArray("a\nb\n") << QStringList{"a", "b"};
     QTest::newRow("carriage returns alone") << QByteArray("a\rb\r") << QStringList{"a", "b"};
     QTest::newRow("LF then CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
-    QTest::newRow("only spaces, leading spaces, tab") << QByteArray("   \r\n  x \ny\t ") << QStringList{"", "  x", "y\t"};
+    QTest::newRow("only spaces, leading spaces, tab")
+        << QByteArray("   \r\n  x \ny\t ") << QStringList{"", "  x", "y\t"};
     QTest::newRow("byte-order mark skipped") << QByteArray("\xEF\xBB\xBFhttp://a\r\n") << QStringList{"http://a"};
     QTest::newRow("byte-order mark alone") << QByteArray("\xEF\xBB\xBF") << QStringList{};
     QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC") << QStringList{u"café €"_s};
     QTest::newRow("8-bit text") << QByteArray("caf\xE9 \x80") << QStringList{u"café €"_s};
     QTest::newRow("8-bit after a byte-order mark") << QByteArray("\xEF\xBB\xBF\xE9") << QStringList{u"é"_s};
     // Each line is read on its own: one stray 8-bit byte spoils no other line.
-    QTest::newRow("UTF-8 lines and an 8-bit line") << QByteArray("caf\xC3\xA9\r\ncaf\xE9\n\xE2\x82\xAC")
-                                                   << QStringList{u"café"_s, u"café"_s, u"€"_s};
+    QTest::newRow("UTF-8 lines and an 8-bit line")
+        << QByteArray("caf\xC3\xA9\r\ncaf\xE9\n\xE2\x82\xAC") << QStringList{u"café"_s, u"café"_s, u"€"_s};
     // Each is invalid UTF-8, so the line is read as 8-bit text.
     QTest::newRow("overlong UTF-8") << QByteArray("\xC0\x80\xC3\xA9") << QStringList{u"À€Ã©"_s};
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QStringList{u"í\u00A0€"_s};
@@ -89,13 +90,14 @@ void PlaylistFormat::saveKeepsTheEncodingItWasReadIn_data()
     QTest::newRow("8-bit and ASCII") << QByteArray("http://a\r\ncaf\xE9\r\n") << "" << QByteArray();
     QTest::newRow("mixed, as UTF-8") << QByteArray("caf\xE9\r\ncaf\xC3\xA9\r\n") << ""
                                      << QByteArray("caf\xC3\xA9\r\ncaf\xC3\xA9\r\n");
-    QTest::newRow("marked UTF-8, an 8-bit line") << QByteArray("\xEF\xBB\xBF\xE9\r\n") << "" << QByteArray("\xC3\xA9\r\n");
+    QTest::newRow("marked UTF-8, an 8-bit line")
+        << QByteArray("\xEF\xBB\xBF\xE9\r\n") << "" << QByteArray("\xC3\xA9\r\n");
     QTest::newRow("8-bit gains one it has") << QByteArray("caf\xE9\r\n") << u"€"_s << QByteArray("caf\xE9\r\n\x80\r\n");
-    QTest::newRow("8-bit gains one it lacks") << QByteArray("caf\xE9\r\n") << u"中"_s
-                                              << QByteArray("caf\xC3\xA9\r\n\xE4\xB8\xAD\r\n");
+    QTest::newRow("8-bit gains one it lacks")
+        << QByteArray("caf\xE9\r\n") << u"中"_s << QByteArray("caf\xC3\xA9\r\n\xE4\xB8\xAD\r\n");
     // In 8-bit text its bytes would open as UTF-8, as another entry.
-    QTest::newRow("8-bit gains one read as UTF-8") << QByteArray("caf\xE9\r\n") << u"Ã©"_s
-                                                   << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
+    QTest::newRow("8-bit gains one read as UTF-8")
+        << QByteArray("caf\xE9\r\n") << u"Ã©"_s << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
     QTest::newRow("ASCII gains é") << QByteArray("http://a\r\n") << u"é"_s << QByteArray("http://a\r\n\xC3\xA9\r\n");
 }
 
@@ -114,8 +116,9 @@ void PlaylistFormat::saveThenLoadGivesTheSameList()
 {
     // Whatever an entry may hold; never a trailing space or a line end, which no way
     // into the playlist lets in.
-    const QStringList pieces{" ", "\t", "a", "/", "?", "#", u"é€"_s, u"中"_s, u"😀"_s, u"\u00A0"_s,
-                             u"\uFEFF"_s, QString(QChar(0)), u"\u2028"_s, u"\uFFFD"_s};
+    const QStringList pieces{" ",         "\t",       "a",    "/",         "?",         "#",
+                             u"é€"_s,     u"中"_s,    u"😀"_s, u"\u00A0"_s, u"\uFEFF"_s, QString(QChar(0)),
+                             u"\u2028"_s, u"\uFFFD"_s};
     QRandomGenerator random(20240305);
     for (int list = 0; list < 500; ++list) {
         QStringList entries;

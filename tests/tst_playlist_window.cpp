@@ -54,7 +54,10 @@ bool dropFromOutside(UrlEntryBox* box, const QMimeData& data)
 
 // Permissions do not bind the superuser: the window works as an ordinary user would.
 struct AsOrdinaryUser {
-    explicit AsOrdinaryUser(bool wanted) : dropped(wanted && ::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0) {}
+    explicit AsOrdinaryUser(bool wanted)
+        : dropped(wanted && ::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0)
+    {
+    }
     ~AsOrdinaryUser() { (void)(dropped && ::seteuid(0) == 0 && ::setegid(0) == 0); }
     const bool dropped;
 };
@@ -70,11 +73,15 @@ void PlaylistWindow::addAndRemove()
         QString typed;
         QStringList after;
         int selectedAfter;
-    } edits[] = {{0, "  abc  ", {"first", "second", "  abc"}, 0},  {-1, "", {"first", "second", ""}, -1},
-                 {1, "   ", {"first", "second", ""}, 1},           {-1, "abc\t", {"first", "second", "abc\t"}, -1},
-                 {0, "first", {"first", "second", "first"}, 0},    {-1, QString(), {"first", "second"}, -1},
+    } edits[] = {{0, "  abc  ", {"first", "second", "  abc"}, 0},
+                 {-1, "", {"first", "second", ""}, -1},
+                 {1, "   ", {"first", "second", ""}, 1},
+                 {-1, "abc\t", {"first", "second", "abc\t"}, -1},
+                 {0, "first", {"first", "second", "first"}, 0},
+                 {-1, QString(), {"first", "second"}, -1},
                  {0, "http://a \r\n\n  \r  b\nc\n", {"first", "second", "http://a", "  b", "c"}, 0},
-                 {0, QString(), {"second"}, -1},                   {1, QString(), {"first"}, -1}};
+                 {0, QString(), {"second"}, -1},
+                 {1, QString(), {"first"}, -1}};
     for (const auto& edit : edits) {
         FakeWindow w({"first", "second"});
         w.form.lstPlayList->setCurrentRow(edit.selected);
@@ -108,8 +115,9 @@ void PlaylistWindow::dropsAppendOneEntryPerUrlOrLineAsFarAsTheyFit()
     QMimeData pageLink;
     pageLink.setUrls({QUrl("http://page.example/linked")});
     QVERIFY(w.form.txtItemToAdd->drop(pageLink, new QWidget(w.form.WebBrowser1)));
-    QTRY_COMPARE(w.entries(), (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "e",
-                                           "http://page.example/linked"}));
+    QTRY_COMPARE(w.entries(),
+                 (QStringList{"http://a.example/x%20", "file:///srv/b%20c.html", "  c", "d", "e",
+                              "http://page.example/linked"}));
     // The text of a control of this window; the box keeps what was typed.
     w.form.txt_url1->setText("http://f.example/  ");
     w.form.txtItemToAdd_DragDrop(w.form.txt_url1);
@@ -135,7 +143,9 @@ void PlaylistWindow::openAndSaveWriteTheExpectedBytes()
     FakeWindow w;
     QTemporaryDir dir;
     const QString list = dir.filePath("list.txt"), saved = dir.filePath("saved.txt");
-    write(list, "\xEF\xBB\xBF" "http://a  \n  http://b\n\n");
+    write(list,
+          "\xEF\xBB\xBF"
+          "http://a  \n  http://b\n\n");
     write(saved, "old contents, longer than what replaces them\r\n");
 
     w.fakes.dialogs.setNextFileName(list);
@@ -186,11 +196,12 @@ void PlaylistWindow::hugeFilesOpenQuicklyOrSayWhy()
     for (int line = 1; line <= 100000; ++line)
         lines += "http://127.0.0.1:8000/page" + QByteArray::number(line) + ".html\r\n";
     // The bytes, the entries they give and what the user is told.
-    const std::tuple<QByteArray, int, const char*> files[] = {
-        {"http://example.com/?" + QByteArray(10 * 1024 * 1024, 'a'), 1, ""},
-        {QByteArray(64 * 1024, '\0') + "\r\nhttp://after.example/\r\n", 2, ""},
-        {lines, kPlaylistCapacity, "has 100,000 lines, but a playlist holds at most 32,767 entries: "
-                                   "the first 32,767 were loaded and the last 67,233 were left out."}};
+    const std::tuple<QByteArray, int, const char*> files[]
+        = {{"http://example.com/?" + QByteArray(10 * 1024 * 1024, 'a'), 1, ""},
+           {QByteArray(64 * 1024, '\0') + "\r\nhttp://after.example/\r\n", 2, ""},
+           {lines, kPlaylistCapacity,
+            "has 100,000 lines, but a playlist holds at most 32,767 entries: "
+            "the first 32,767 were loaded and the last 67,233 were left out."}};
     for (const auto& [bytes, entries, message] : files) {
         QTemporaryDir dir;
         write(dir.filePath("huge.txt"), bytes);
@@ -207,7 +218,8 @@ void PlaylistWindow::hugeFilesOpenQuicklyOrSayWhy()
         QCOMPARE(w.form.lstPlayList->count(), entries);
         QStyleOptionViewItem option; // only the beginning of an overlong entry is laid out
         option.initFrom(w.form.lstPlayList);
-        QVERIFY(w.form.lstPlayList->itemDelegate()->sizeHint(option, w.form.lstPlayList->model()->index(0, 0)).width() < 100000);
+        QVERIFY(w.form.lstPlayList->itemDelegate()->sizeHint(option, w.form.lstPlayList->model()->index(0, 0)).width()
+                < 100000);
         QCOMPARE(w.fakes.messages.shown.size(), *message ? 1 : 0);
         QVERIFY2(w.fakes.messages.last().contains(QLatin1String(message)), qPrintable(w.fakes.messages.last()));
     }

@@ -42,8 +42,8 @@ void RunControl::captionsFollowTheTick()
 {
     FakePlatform fakes;
     form2 form(fakes.platform());
-    for (auto [check, designed, flipped] : {std::tuple(form.chk_random, "Random - N", "Random - Y"),
-                                            std::tuple(form.ckCache, "No Cache", "Cache")}) {
+    for (auto [check, designed, flipped] :
+         {std::tuple(form.chk_random, "Random - N", "Random - Y"), std::tuple(form.ckCache, "No Cache", "Cache")}) {
         QCOMPARE(check->text(), designed);
         // A click and a tick set by the program both flip the caption once; setting the
         // tick it already has flips nothing.

@@ -44,18 +44,46 @@ void Startup::optionGrammar_data()
     QTest::addColumn<QString>("interval");
 
     const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
-    QTest::newRow("all three") << R"(/f=C:\lists\sites.txt /t=20 /r=Y)" << sites << "Y" << "20";
-    QTest::newRow("other order, several spaces") << R"(/r=Y  /t=20    /f=C:\lists\sites.txt   )" << sites << "Y" << "20";
-    QTest::newRow("lower-case value kept as typed") << "/r=y" << "" << "y" << "";
-    QTest::newRow("upper-case option not recognised") << "/F=a.txt /T=5" << "" << "" << "";
-    QTest::newRow("spaces inside a value") << "/f=/home/me/my lists/a.txt /t=5" << "/home/me/my lists/a.txt" << ""
+    QTest::newRow("all three") << R"(/f=C:\lists\sites.txt /t=20 /r=Y)" << sites << "Y"
+                               << "20";
+    QTest::newRow("other order, several spaces") << R"(/r=Y  /t=20    /f=C:\lists\sites.txt   )" << sites << "Y"
+                                                 << "20";
+    QTest::newRow("lower-case value kept as typed") << "/r=y"
+                                                    << ""
+                                                    << "y"
+                                                    << "";
+    QTest::newRow("upper-case option not recognised") << "/F=a.txt /T=5"
+                                                      << ""
+                                                      << ""
+                                                      << "";
+    QTest::newRow("spaces inside a value") << "/f=/home/me/my lists/a.txt /t=5"
+                                           << "/home/me/my lists/a.txt"
+                                           << ""
                                            << "5";
-    QTest::newRow("space-slash ends a value") << R"(/f=C:\a /b.txt)" << R"(C:\a)" << "" << "";
-    QTest::newRow("first occurrence counts") << "/t=5 /t=9" << "" << "" << "5";
-    QTest::newRow("empty value at the very end") << "/t=5 /f=" << "" << "" << "5";
-    QTest::newRow("value glued to other text") << "x/t=7 y" << "" << "" << "7 y";
-    QTest::newRow("tab inside a value kept") << "/t=\t3\t /r=Y" << "" << "Y" << "\t3\t";
-    QTest::newRow("user's own terminator") << "/t=3 /x=1" << "" << "" << "3";
+    QTest::newRow("space-slash ends a value") << R"(/f=C:\a /b.txt)"
+                                              << R"(C:\a)"
+                                              << ""
+                                              << "";
+    QTest::newRow("first occurrence counts") << "/t=5 /t=9"
+                                             << ""
+                                             << ""
+                                             << "5";
+    QTest::newRow("empty value at the very end") << "/t=5 /f="
+                                                 << ""
+                                                 << ""
+                                                 << "5";
+    QTest::newRow("value glued to other text") << "x/t=7 y"
+                                               << ""
+                                               << ""
+                                               << "7 y";
+    QTest::newRow("tab inside a value kept") << "/t=\t3\t /r=Y"
+                                             << ""
+                                             << "Y"
+                                             << "\t3\t";
+    QTest::newRow("user's own terminator") << "/t=3 /x=1"
+                                           << ""
+                                           << ""
+                                           << "3";
 }
 
 void Startup::optionGrammar()
@@ -139,7 +167,8 @@ void Startup::unreadablePlaylistFileIsNamedOnStandardError()
         ::close(standardError);
         QVERIFY(errors.seek(0));
         const QByteArray written = errors.readAll();
-        QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason), written.constData());
+        QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason),
+                 written.constData());
         QVERIFY(form.AutoStartFlag == u"Y" && form.lstPlayList->count() == 0);
     }
 }
@@ -153,7 +182,8 @@ void Startup::optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage()
     form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
 
     // Applied while loading, before the window shows.
-    QVERIFY(form.txt_interval->text() == u"2" && form.lstPlayList->count() == 2 && fakes.browser->navigations.isEmpty());
+    QVERIFY(form.txt_interval->text() == u"2" && form.lstPlayList->count() == 2
+            && fakes.browser->navigations.isEmpty());
     QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
 
     struct PaintWatch final : QObject {

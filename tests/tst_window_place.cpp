@@ -28,18 +28,19 @@ void WindowPlace::firstPageKeepsTheNativeWindowAndItsPlace()
     QVERIFY(server.listen());
     FakePlatform fakes;
     QtEventPump pump;
-    form2 form(Platform{pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
-                        [](QWidget* parent) {
-                            return new EngineOnDemandBrowser(QStringLiteral(VELTRASE_ENGINE_PLUGIN), parent);
-                        },
-                        QString(), QString()});
+    form2 form(Platform{
+        pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
+        [](QWidget* parent) { return new EngineOnDemandBrowser(QStringLiteral(VELTRASE_ENGINE_PLUGIN), parent); },
+        QString(), QString()});
     form.txt_interval->setText(QStringLiteral("1"));
     form.ckLoop->setChecked(false);
     form.lstPlayList->addItem(server.url(QStringLiteral("/a.html")));
     form.move(90, 70);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const auto place = [&form] { return QVariantList{qulonglong(form.winId()), form.geometry(), int(form.windowState())}; };
+    const auto place = [&form] {
+        return QVariantList{qulonglong(form.winId()), form.geometry(), int(form.windowState())};
+    };
     const QVariantList before = place();
     QSignalSpy completed(form.WebBrowser1, &WebBrowser::DocumentComplete);
 

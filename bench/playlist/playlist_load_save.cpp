@@ -46,7 +46,8 @@ int main(int argc, char* argv[])
 
     QStringList entries;
     for (int row = 0; row < kPlaylistCapacity; ++row)
-        entries << QStringLiteral("https://www.example.com/section-%1/page-%2.html?from=playlist").arg(row % 97).arg(row);
+        entries
+            << QStringLiteral("https://www.example.com/section-%1/page-%2.html?from=playlist").arg(row % 97).arg(row);
     const QByteArray bytes = playlistBytesFromEntries(entries);
 
     QTemporaryDir folder;

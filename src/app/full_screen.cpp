@@ -73,8 +73,8 @@ void FullScreen::enter()
     form_.setWindowState(form_.windowState() | Qt::WindowFullScreen);
     // A monitor plugged in or another resolution: a window manager fits a full-screen
     // window to its screen again; where there is none, this does.
-    followScreen_ = connect(form_.screen(), &QScreen::geometryChanged, &form_,
-                            qOverload<const QRect&>(&QWidget::setGeometry));
+    followScreen_
+        = connect(form_.screen(), &QScreen::geometryChanged, &form_, qOverload<const QRect&>(&QWidget::setGeometry));
     fill();
     qApp->installEventFilter(this);
     pointerRest_.start();

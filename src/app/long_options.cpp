@@ -8,44 +8,43 @@ namespace {
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: veltrase [OPTION]... [/f=PLAYLIST] [/t=SECONDS] [/r=Y]\n"
-        "Shows the pages of a playlist one after another, each for a set time.\n"
-        "\n"
-        "  /f=PLAYLIST       load this playlist (a file, or an http:// or https:// address)\n"
-        "                    and start browsing\n"
-        "  /t=SECONDS        how long each page stays on screen\n"
-        "  /r=Y              stay on each page for a random part of that time\n"
-        "\n"
-        "  --once            one pass through the playlist (Loop unticked)\n"
-        "  --exit            end the program after the run (Exit ticked)\n"
-        "  --cache           let the server's cache answer (No Cache unticked)\n"
-        "  --full-screen     the pages fill the whole screen, without the control panel\n"
-        "                    or the menus; F11 switches full screen on and off\n"
-        "  --keep-screen-on  hold off the screen saver and display power-saving while\n"
-        "                    pages are being shown\n"
-        "  --zoom=PERCENT    show every page at this zoom, from 25 to 500\n"
-        "  --private         keep no cookies or logins: nothing is written to disk\n"
-        "  --follow          read the playlist again before every pass, so a changed\n"
-        "                    file (or address) is shown from the next pass\n"
-        "  -h, --help        show this text\n"
-        "  -v, --version     show the version\n"
-        "\n"
-        "Each /-value runs to the next space followed by a slash, so paths may hold spaces.\n"
-        "With any /-option given, browsing starts as soon as the window opens, and coming\n"
-        "back from the About box starts a stopped run again. With /f= but no /t=, each\n"
-        "page shows for 1 second.\n"
-        "\n"
-        "A wall screen:\n"
-        "  veltrase --full-screen --keep-screen-on --zoom=150 /f=/srv/screens/lobby.txt /t=30\n"
-        "\n"
-        "Exit status: 0 when the program ends normally (its window closed, Exit, SIGTERM\n"
-        "or SIGINT); 1 when the browser cannot start as the superuser; 2 for a usage error.\n"
-        "\n"
-        "Environment:\n"
-        "  QTWEBENGINE_DISABLE_SANDBOX=1  run the browser without its sandbox (needed as root)\n"
-        "  XDG_DATA_HOME                  where the kept browser profile lives\n"
-        "                                 (default ~/.local/share; then veltrase/profile)\n");
+    return QStringLiteral("Usage: veltrase [OPTION]... [/f=PLAYLIST] [/t=SECONDS] [/r=Y]\n"
+                          "Shows the pages of a playlist one after another, each for a set time.\n"
+                          "\n"
+                          "  /f=PLAYLIST       load this playlist (a file, or an http:// or https:// address)\n"
+                          "                    and start browsing\n"
+                          "  /t=SECONDS        how long each page stays on screen\n"
+                          "  /r=Y              stay on each page for a random part of that time\n"
+                          "\n"
+                          "  --once            one pass through the playlist (Loop unticked)\n"
+                          "  --exit            end the program after the run (Exit ticked)\n"
+                          "  --cache           let the server's cache answer (No Cache unticked)\n"
+                          "  --full-screen     the pages fill the whole screen, without the control panel\n"
+                          "                    or the menus; F11 switches full screen on and off\n"
+                          "  --keep-screen-on  hold off the screen saver and display power-saving while\n"
+                          "                    pages are being shown\n"
+                          "  --zoom=PERCENT    show every page at this zoom, from 25 to 500\n"
+                          "  --private         keep no cookies or logins: nothing is written to disk\n"
+                          "  --follow          read the playlist again before every pass, so a changed\n"
+                          "                    file (or address) is shown from the next pass\n"
+                          "  -h, --help        show this text\n"
+                          "  -v, --version     show the version\n"
+                          "\n"
+                          "Each /-value runs to the next space followed by a slash, so paths may hold spaces.\n"
+                          "With any /-option given, browsing starts as soon as the window opens, and coming\n"
+                          "back from the About box starts a stopped run again. With /f= but no /t=, each\n"
+                          "page shows for 1 second.\n"
+                          "\n"
+                          "A wall screen:\n"
+                          "  veltrase --full-screen --keep-screen-on --zoom=150 /f=/srv/screens/lobby.txt /t=30\n"
+                          "\n"
+                          "Exit status: 0 when the program ends normally (its window closed, Exit, SIGTERM\n"
+                          "or SIGINT); 1 when the browser cannot start as the superuser; 2 for a usage error.\n"
+                          "\n"
+                          "Environment:\n"
+                          "  QTWEBENGINE_DISABLE_SANDBOX=1  run the browser without its sandbox (needed as root)\n"
+                          "  XDG_DATA_HOME                  where the kept browser profile lives\n"
+                          "                                 (default ~/.local/share; then veltrase/profile)\n");
 }
 
 // The toolkit's own options that take a value; it removes them from the arguments
@@ -53,10 +52,12 @@ QString helpText()
 bool isToolkitOptionWithValue(const QString& argument)
 {
     static const QStringList names{
-        QStringLiteral("platform"),     QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-        QStringLiteral("plugin"),       QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("style"),              QStringLiteral("stylesheet"),
-        QStringLiteral("session"),      QStringLiteral("display"),            QStringLiteral("geometry"),
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
     };
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
     return argument.startsWith(QLatin1Char('-')) && names.contains(name);
@@ -65,7 +66,7 @@ bool isToolkitOptionWithValue(const QString& argument)
 bool isLongOption(const QString& argument)
 {
     return (argument.startsWith(QLatin1String("--")) && argument.size() > 2) || argument == QLatin1String("-h")
-           || argument == QLatin1String("-v") || argument == QLatin1String("-?");
+        || argument == QLatin1String("-v") || argument == QLatin1String("-?");
 }
 
 } // namespace
@@ -117,8 +118,8 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     if (parser.isSet(help) || parser.isSet(version)) {
         reading.action = ArgumentReading::Action::Answer;
         reading.message = parser.isSet(help)
-                              ? helpText()
-                              : applicationTitle() + QLatin1Char(' ') + applicationVersion() + QLatin1Char('\n');
+            ? helpText()
+            : applicationTitle() + QLatin1Char(' ') + applicationVersion() + QLatin1Char('\n');
         return reading;
     }
 
@@ -134,7 +135,8 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
         bool isNumber = false;
         const int percent = parser.value(zoom).toInt(&isNumber);
         if (!isNumber || percent < 25 || percent > 500)
-            return usageError(QStringLiteral("--zoom takes a percentage from 25 to 500, not '%1'").arg(parser.value(zoom)));
+            return usageError(
+                QStringLiteral("--zoom takes a percentage from 25 to 500, not '%1'").arg(parser.value(zoom)));
         options.zoomPercent = percent;
     }
     return reading;

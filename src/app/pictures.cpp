@@ -125,8 +125,8 @@ void drawGlobe(PixelCanvas& canvas, int size)
     // The sphere: its square, the lit part towards the top left, and the continents.
     const QRect sphere = big ? QRect(5, 2, 21, 21) : QRect(2, 1, 11, 11);
     const QRegion ball(sphere, QRegion::Ellipse);
-    const QRegion lit = ball.intersected(
-        big ? QRegion(QRect(3, 0, 17, 17), QRegion::Ellipse) : QRegion(QRect(1, 0, 9, 9), QRegion::Ellipse));
+    const QRegion lit = ball.intersected(big ? QRegion(QRect(3, 0, 17, 17), QRegion::Ellipse)
+                                             : QRegion(QRect(1, 0, 9, 9), QRegion::Ellipse));
 
     painter.setClipRegion(ball);
     canvas.box(sphere.left(), sphere.top(), sphere.right(), sphere.bottom(), vga::blue);
@@ -211,12 +211,9 @@ struct LampColours {
 LampColours coloursOf(Lamp lamp)
 {
     switch (lamp) {
-    case Lamp::Red:
-        return {vga::red, vga::lightRed, vga::red};
-    case Lamp::Amber:
-        return {vga::brown, vga::yellow, vga::brown};
-    case Lamp::Green:
-        return {vga::green, vga::lightGreen, vga::green};
+    case Lamp::Red: return {vga::red, vga::lightRed, vga::red};
+    case Lamp::Amber: return {vga::brown, vga::yellow, vga::brown};
+    case Lamp::Green: return {vga::green, vga::lightGreen, vga::green};
     }
     return {};
 }
@@ -266,8 +263,8 @@ void drawOpenFolder(PixelCanvas& canvas, int size)
     const bool big = size == 32;
     if (big) {
         // The back with its tab, a sheet of paper, then the front flap tipped open.
-        const QPolygon back({QPoint(1, 7), QPoint(3, 5), QPoint(10, 5), QPoint(12, 7), QPoint(24, 7),
-                             QPoint(24, 27), QPoint(1, 27)});
+        const QPolygon back(
+            {QPoint(1, 7), QPoint(3, 5), QPoint(10, 5), QPoint(12, 7), QPoint(24, 7), QPoint(24, 27), QPoint(1, 27)});
         canvas.fillPolygon(back, vga::brown);
         canvas.outlinePolygon(back, vga::black);
         canvas.line(2, 7, 11, 7, vga::yellow);
@@ -285,8 +282,8 @@ void drawOpenFolder(PixelCanvas& canvas, int size)
         canvas.line(8, 15, 28, 15, vga::white);
         canvas.line(2, 28, 24, 28, vga::darkGrey);
     } else {
-        const QPolygon back({QPoint(0, 3), QPoint(1, 2), QPoint(5, 2), QPoint(6, 3), QPoint(12, 3), QPoint(12, 13),
-                             QPoint(0, 13)});
+        const QPolygon back(
+            {QPoint(0, 3), QPoint(1, 2), QPoint(5, 2), QPoint(6, 3), QPoint(12, 3), QPoint(12, 13), QPoint(0, 13)});
         canvas.fillPolygon(back, vga::brown);
         canvas.outlinePolygon(back, vga::black);
 

@@ -44,8 +44,7 @@ bool isBelowOne(const QString& number)
 
 std::optional<double> parseIntervalNumber(const QString& text)
 {
-    static const QRegularExpression plainDecimal(
-        QStringLiteral(R"(^ *[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)? *$)"));
+    static const QRegularExpression plainDecimal(QStringLiteral(R"(^ *[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)? *$)"));
     if (!plainDecimal.match(text).hasMatch())
         return std::nullopt;
     const QString trimmed = text.trimmed();

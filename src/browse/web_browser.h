@@ -23,7 +23,7 @@ public:
     // Before the program ends: the engine puts what sites keep (a login's cookies) on
     // disk and lets go of it, so a login made a moment ago is there after a restart.
     // Returns when that is done; the browser shows nothing more afterwards.
-    virtual void endSession() {}
+    virtual void endSession() { }
 
 signals:
     // After every finished load, successful or not, whoever started it.

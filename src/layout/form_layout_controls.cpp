@@ -48,9 +48,7 @@ bool FormLayoutControls::set(LayoutProperty property, float twips)
 {
     const auto [control, dimension] = bindingOf(property);
     switch (dimension) {
-    case Dimension::Left:
-        setLeftTwips(control, twips);
-        return true;
+    case Dimension::Left: setLeftTwips(control, twips); return true;
     case Dimension::Width: return setWidthTwips(control, twips);
     case Dimension::Height: return setHeightTwips(control, twips);
     }

@@ -9,7 +9,10 @@ class QWidget;
 // logical pixels, and reading gives back what the widget holds.
 class FormLayoutControls final : public LayoutControls {
 public:
-    explicit FormLayoutControls(form2& form) : form_(form) {}
+    explicit FormLayoutControls(form2& form)
+        : form_(form)
+    {
+    }
 
     float get(LayoutProperty property) const override;
     bool set(LayoutProperty property, float twips) override;

@@ -54,8 +54,7 @@ void arrangeControls(LayoutControls& controls, float width, float height)
         controls.set(columnMember, controls.get(P::FraPlaylistWidth) - kButtonColumnOffset);
 
     for (P stretching : {P::lstPlayListWidth, P::txtItemToAddWidth})
-        controls.set(stretching,
-                     controls.get(P::FraPlaylistWidth) - controls.get(P::cmdAddItemWidth) - kListReserve);
+        controls.set(stretching, controls.get(P::FraPlaylistWidth) - controls.get(P::cmdAddItemWidth) - kListReserve);
 
     const float reserve = controls.panelShown() ? kPanelReserve : kCompactReserve;
     controls.set(P::Frame2Width, width - kWindowMargin);

@@ -12,13 +12,9 @@ void form2::Form_Resize()
     const float width = widthTwips(clientArea);
     const float height = heightTwips(clientArea);
     switch (layout::resizeOutcome(isMinimized(), width, height)) {
-    case layout::ResizeOutcome::Nothing:
-        return;
-    case layout::ResizeOutcome::Arrange:
-        ArrangeControls();
-        return;
-    case layout::ResizeOutcome::Warn:
-        break;
+    case layout::ResizeOutcome::Nothing: return;
+    case layout::ResizeOutcome::Arrange: ArrangeControls(); return;
+    case layout::ResizeOutcome::Warn: break;
     }
 
     // Opened from the event loop, never inside the resize notification, and without

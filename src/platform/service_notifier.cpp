@@ -44,9 +44,9 @@ int connectedNotifySocket()
 
 class NoServiceManager final : public ServiceNotifier {
 public:
-    void ready() override {}
-    void showing(int, int, const QString&) override {}
-    void stopping() override {}
+    void ready() override { }
+    void showing(int, int, const QString&) override { }
+    void stopping() override { }
 };
 
 } // namespace
@@ -85,7 +85,8 @@ void SystemdNotifier::showing(int position, int count, const QString& url)
     // One line: the manager shows the status as it is.
     QString shown = url;
     shown.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    const QByteArray status = QStringLiteral("STATUS=showing %1 of %2: %3").arg(position).arg(count).arg(shown).toUtf8();
+    const QByteArray status
+        = QStringLiteral("STATUS=showing %1 of %2: %3").arg(position).arg(count).arg(shown).toUtf8();
     sd_notify(0, status.constData());
 }
 

@@ -4,10 +4,22 @@
 
 #include <QWidget>
 
-float leftTwips(const QWidget* control) { return pixelsToTwips(control->x()); }
-float topTwips(const QWidget* control) { return pixelsToTwips(control->y()); }
-float widthTwips(const QWidget* control) { return pixelsToTwips(control->width()); }
-float heightTwips(const QWidget* control) { return pixelsToTwips(control->height()); }
+float leftTwips(const QWidget* control)
+{
+    return pixelsToTwips(control->x());
+}
+float topTwips(const QWidget* control)
+{
+    return pixelsToTwips(control->y());
+}
+float widthTwips(const QWidget* control)
+{
+    return pixelsToTwips(control->width());
+}
+float heightTwips(const QWidget* control)
+{
+    return pixelsToTwips(control->height());
+}
 
 void setLeftTwips(QWidget* control, float left)
 {

@@ -39,8 +39,7 @@ std::optional<QByteArray> asWindows1252(const QStringList& entries)
     QByteArray bytes;
     for (const QString& entry : entries) {
         std::optional<QByteArray> line = toWindows1252(entry);
-        if (!line || (bytes.isEmpty() && line->startsWith(kUtf8ByteOrderMark))
-            || (!isAscii(*line) && fromUtf8(*line)))
+        if (!line || (bytes.isEmpty() && line->startsWith(kUtf8ByteOrderMark)) || (!isAscii(*line) && fromUtf8(*line)))
             return std::nullopt;
         bytes += *line;
         bytes += "\r\n";

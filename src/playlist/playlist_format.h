@@ -30,5 +30,4 @@ QStringList playlistEntriesFromBytes(QByteArrayView bytes);
 
 // In Windows1252 when asked and every entry can be written so that it opens again as
 // the same entry; else in UTF-8.
-QByteArray playlistBytesFromEntries(const QStringList& entries,
-                                    PlaylistEncoding encoding = PlaylistEncoding::Utf8);
+QByteArray playlistBytesFromEntries(const QStringList& entries, PlaylistEncoding encoding = PlaylistEncoding::Utf8);

@@ -39,12 +39,9 @@ QString form2::LoadPlaylist()
 {
     PlaylistFileRead read = readPlaylistFile(PlaylistPath);
     switch (read.outcome) {
-    case PlaylistFileRead::Outcome::NoFile:
-        return {};
-    case PlaylistFileRead::Outcome::Failed:
-        return playlistOpenFailedMessage(PlaylistPath, read.failure);
-    case PlaylistFileRead::Outcome::Read:
-        break;
+    case PlaylistFileRead::Outcome::NoFile: return {};
+    case PlaylistFileRead::Outcome::Failed: return playlistOpenFailedMessage(PlaylistPath, read.failure);
+    case PlaylistFileRead::Outcome::Read: break;
     }
 
     const qsizetype linesInFile = read.entries.size();

@@ -64,12 +64,9 @@ PlaylistSource::Reading PlaylistSource::readFile()
 
     const PlaylistFileRead read = readPlaylistFile(origin_);
     switch (read.outcome) {
-    case PlaylistFileRead::Outcome::NoFile:
-        return failed(QStringLiteral("there is no such file"));
-    case PlaylistFileRead::Outcome::Failed:
-        return failed(read.failure);
-    case PlaylistFileRead::Outcome::Read:
-        break;
+    case PlaylistFileRead::Outcome::NoFile: return failed(QStringLiteral("there is no such file"));
+    case PlaylistFileRead::Outcome::Failed: return failed(read.failure);
+    case PlaylistFileRead::Outcome::Read: break;
     }
     const QFileInfo after(origin_);
     if (after.size() != sizeBefore || after.lastModified() != timeBefore)
@@ -136,7 +133,8 @@ PlaylistSource::Reading PlaylistSource::accept(QStringList entries)
 PlaylistSource::Reading PlaylistSource::failed(const QString& reason)
 {
     const QString message = haveEntries_
-        ? QStringLiteral("The playlist \"%1\" could not be read again: %2. The list stays as it was.").arg(origin_, reason)
+        ? QStringLiteral("The playlist \"%1\" could not be read again: %2. The list stays as it was.")
+              .arg(origin_, reason)
         : QStringLiteral("The playlist \"%1\" could not be read: %2.").arg(origin_, reason);
     Reading reading{Reading::Outcome::Failed, {}, {}};
     if (message != failureTold_)

@@ -168,7 +168,15 @@ struct FakePlatform {
 
     Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
     {
-        return {pump, clock, random, messages, dialogs, processEnd,
-                [this](QWidget* parent) { return browser = new FakeBrowser(parent); }, commandLine, programFolder, options};
+        return {pump,
+                clock,
+                random,
+                messages,
+                dialogs,
+                processEnd,
+                [this](QWidget* parent) { return browser = new FakeBrowser(parent); },
+                commandLine,
+                programFolder,
+                options};
     }
 };

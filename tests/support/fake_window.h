@@ -41,8 +41,8 @@ struct FakeWindow {
     // What a run locks and Stop unlocks, and how many of them are enabled.
     QList<QWidget*> editingControls()
     {
-        return {form.cmdRemoveItem, form.cmdAddItem, form.chk_random, form.url1_count_txt, form.txt_interval,
-                form.txt_url1};
+        return {form.cmdRemoveItem,  form.cmdAddItem,   form.chk_random,
+                form.url1_count_txt, form.txt_interval, form.txt_url1};
     }
     qsizetype editingEnabled()
     {

@@ -63,10 +63,12 @@ private:
         const QString target = QString::fromUtf8(head.split(' ').value(1));
         const auto header = [&head](const QByteArray& name) {
             const qsizetype at = head.toLower().indexOf("\r\n" + name + ':');
-            return at < 0 ? QByteArray() : head.mid(at + name.size() + 3, head.indexOf('\r', at + 2) - at - name.size() - 3).trimmed();
+            return at < 0 ? QByteArray()
+                          : head.mid(at + name.size() + 3, head.indexOf('\r', at + 2) - at - name.size() - 3).trimmed();
         };
         if (target != u"/favicon.ico")
-            requests_.append({target, clock_.elapsed(), QString::fromUtf8(header("host")), QString::fromUtf8(header("cookie"))});
+            requests_.append(
+                {target, clock_.elapsed(), QString::fromUtf8(header("host")), QString::fromUtf8(header("cookie"))});
         const QString path = target.section(u'?', 0, 0);
         Answer answer{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", 0, false};
         if (answers_.contains(path)) {
@@ -77,9 +79,10 @@ private:
             const bool unchanged = header("if-none-match") == tag;
             if (target != u"/favicon.ico")
                 requests_.last().status = unchanged ? 304 : 200;
-            answer.response = unchanged ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
-                                        : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nETag: "
-                    + tag + "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
+            answer.response = unchanged
+                ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
+                : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nETag: " + tag
+                    + "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
         }
         // The socket is the timer's context: a client that gives up takes the answer with it.
         QTimer::singleShot(answer.delayMs, socket, [socket, answer] {

@@ -56,29 +56,19 @@ QString reasonInWords(QWebEngineLoadingInfo::ErrorDomain domain, int code, const
         return QStringLiteral("The server's certificate is not trusted, so the page was refused.");
     switch (code) {
     case NameNotResolved:
-    case NameResolutionFailed:
-        return QStringLiteral("The server's name could not be found.");
-    case ConnectionRefused:
-        return QStringLiteral("The server refused the connection.");
+    case NameResolutionFailed: return QStringLiteral("The server's name could not be found.");
+    case ConnectionRefused: return QStringLiteral("The server refused the connection.");
     case ConnectionReset:
-    case ConnectionAborted:
-        return QStringLiteral("The connection to the server was broken off.");
+    case ConnectionAborted: return QStringLiteral("The connection to the server was broken off.");
     case ConnectionClosed:
-    case EmptyResponse:
-        return QStringLiteral("The server closed the connection without answering.");
+    case EmptyResponse: return QStringLiteral("The server closed the connection without answering.");
     case TimedOut:
-    case ConnectionTimedOut:
-        return QStringLiteral("The server did not answer in time.");
-    case InternetDisconnected:
-        return QStringLiteral("This computer is not connected to a network.");
-    case AddressUnreachable:
-        return QStringLiteral("The server cannot be reached from this network.");
-    case FileNotFound:
-        return QStringLiteral("The file does not exist.");
-    case AccessDenied:
-        return QStringLiteral("The file cannot be read.");
-    default:
-        return QStringLiteral("The page could not be loaded (%1).").arg(engineText);
+    case ConnectionTimedOut: return QStringLiteral("The server did not answer in time.");
+    case InternetDisconnected: return QStringLiteral("This computer is not connected to a network.");
+    case AddressUnreachable: return QStringLiteral("The server cannot be reached from this network.");
+    case FileNotFound: return QStringLiteral("The file does not exist.");
+    case AccessDenied: return QStringLiteral("The file cannot be read.");
+    default: return QStringLiteral("The page could not be loaded (%1).").arg(engineText);
     }
 }
 

@@ -21,8 +21,8 @@ constexpr qint64 kLongestWaitMs = 700;
 bool holdsFilesIn(const QString& folder)
 {
     const QString inside = folder + QLatin1Char('/');
-    const QFileInfoList descriptors =
-        QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList descriptors
+        = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& descriptor : descriptors)
         if (descriptor.symLinkTarget().startsWith(inside))
             return true;

@@ -90,8 +90,8 @@ void WebEngineBrowser::reloadOnceAfterRendererDied()
     if (reloadedAfterRendererDied_)
         return;
     reloadedAfterRendererDied_ = true;
-    QMetaObject::invokeMethod(page_.get(), [page = page_.get()] { page->triggerAction(QWebEnginePage::Reload); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        page_.get(), [page = page_.get()] { page->triggerAction(QWebEnginePage::Reload); }, Qt::QueuedConnection);
 }
 
 void WebEngineBrowser::Navigate(const QString& urlText)
@@ -169,9 +169,7 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
         loadStartedAt_ = QDateTime::currentDateTime();
         rendererWatch_->forgetQuestions();
         break;
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        patience_.stop();
-        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus: patience_.stop(); break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         patience_.stop();
         card_->showPage();
@@ -181,10 +179,9 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
         // The engine's own error page is small print for a screen across a room; a
         // site's own error page is the site's to show.
         if (loading.isErrorPage())
-            card_->showCard(failureCardHtml(loading.url().toDisplayString(),
-                                            reasonInWords(loading.errorDomain(), loading.errorCode(),
-                                                          loading.errorString()),
-                                            loadStartedAt_));
+            card_->showCard(failureCardHtml(
+                loading.url().toDisplayString(),
+                reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()), loadStartedAt_));
         else if (pageCameSinceNavigation())
             card_->showPage();
         break;
