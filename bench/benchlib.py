@@ -6,6 +6,7 @@ import platform as host
 import signal
 import socketserver
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -75,8 +76,15 @@ def write_playlist(path, urls):
             f.write(url.encode() + b"\r\n")
 
 
+# The program keeps its browser profile under XDG_DATA_HOME; a bench run gets a folder of
+# its own, so it neither reads nor changes the profile of the person running it, and never
+# meets the lock of a Veltrase already running on the same desktop.
+_DATA_HOME = tempfile.TemporaryDirectory(prefix="veltrase-bench-")
+
+
 def program_environment(platform="offscreen", display=None):
     environment = dict(os.environ)
+    environment["XDG_DATA_HOME"] = _DATA_HOME.name
     environment["QT_QPA_PLATFORM"] = platform
     if display:
         environment["DISPLAY"] = display
