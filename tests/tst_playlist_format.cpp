@@ -61,14 +61,14 @@ void PlaylistFormat::readThenSaved()
     QCOMPARE(playlistBytesFromEntries(list.entries, list.encoding), saved.isEmpty() ? bytes : saved);
 }
 
-// Whatever an entry may hold comes back, in either encoding asked for: one list the code
-// page holds, one it cannot. Never a trailing space or a line end, which no way into the
-// playlist lets in. The second list's first entry would begin as a byte-order mark in
-// 8-bit text.
+// Whatever an entry may hold comes back, in either encoding asked for: two lists the code
+// page holds, though the second's first entry would begin as a byte-order mark in 8-bit
+// text, and one it cannot. Never a trailing space or a line end, which no way into the
+// playlist lets in.
 void PlaylistFormat::saveThenLoadGivesTheSameList()
 {
     const QList<QStringList> lists{
-        {"", " \ta/?#", u"é€\u00A0Ÿ"_s, QString(QChar(0)) + "\t"}, {u"ï»¿a"_s, u"é"_s}, {u"a\uFEFF中😀\u2028\uFFFD"_s}};
+        {"", " \ta/?#", u"é€\u00A0Ÿ"_s, QString(QChar(0)) + "\t"}, {u"ï»¿é"_s, u"é"_s}, {u"a\uFEFF中😀\u2028\uFFFD"_s}};
     for (const QStringList& entries : lists) {
         for (const auto encoding : {PlaylistEncoding::Windows1252, PlaylistEncoding::Utf8})
             QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries, encoding)), entries);

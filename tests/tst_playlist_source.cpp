@@ -15,6 +15,7 @@ class PlaylistSourceTest : public QObject {
     QTcpServer silent_; // takes connections and never answers
     QTemporaryDir folder_;
 
+    // The list at origin becomes text: the file's contents, or the server's answer.
     void setSource(const QString& origin, const QString& text)
     {
         if (PlaylistSource::isAddress(origin))
