@@ -31,13 +31,13 @@ private slots:
                {"groff", {"-man", "-Tutf8", "-ww", "-z", prefix.filePath("share/man/man1/veltrase.1")}, ""},
                {"systemd-analyze", {"--user", "verify", ownUnits + "/veltrase.service"}, ""}};
         for (const auto& [program, arguments, said] : runs) {
-            if (said.isEmpty() && !said.isNull() && QStandardPaths::findExecutable(program).isEmpty())
-                continue;
+            // A checker that is not installed is left out: it says nothing.
+            const bool absent = said.isEmpty() && !said.isNull() && QStandardPaths::findExecutable(program).isEmpty();
             QProcess process;
             process.setProcessChannelMode(QProcess::MergedChannels);
             process.start(program, arguments);
             // A crash's exit code is its signal.
-            const bool ended = process.waitForFinished(120000) && process.exitCode() == 0;
+            const bool ended = absent || (process.waitForFinished(120000) && process.exitCode() == 0);
             const QByteArray output = process.readAll();
             QVERIFY2(ended && (said.isNull() || (said.isEmpty() ? output.isEmpty() : output.startsWith(said))),
                      qPrintable(program + ": " + output + process.errorString()));
@@ -51,7 +51,7 @@ private slots:
         // The desktop entry names the launcher and an icon the theme holds in each of its sizes.
         QSettings entry(prefix.filePath("share/applications/veltrase.desktop"), QSettings::IniFormat);
         QCOMPARE(prefix.filePath("bin/") + entry.value("Desktop Entry/Exec").toString().section(u' ', 0, 0), launcher);
-        const QString icon
+        const auto icon
             = prefix.filePath("share/icons/hicolor/%1x%1/apps/" + entry.value("Desktop Entry/Icon").toString());
         for (const int size : {16, 32, 48, 64, 128, 256})
             QCOMPARE(QImageReader(icon.arg(size) + ".png").size(), QSize(size, size));
