@@ -4,28 +4,19 @@
 #include "playlist/url_entry_box.h"
 #include "support/fake_platform.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 // The main window on fake seams, ready for a short run: the given entries, a
 // one-second dwell, no stamp, Loop off.
 struct FakeWindow {
     explicit FakeWindow(const QStringList& entries = {})
     {
-        form.ckCache->setChecked(false);
-        form.ckLoop->setChecked(false);
         form.txt_interval->setText(QStringLiteral("1"));
         form.lstPlayList->addItems(entries);
     }
     FakeBrowser& browser() { return *fakes.browser; }
-    bool shown()
-    {
-        form.show();
-        return QTest::qWaitForWindowExposed(&form);
-    }
+    bool shown() { return form.show(), QTest::qWaitForWindowExposed(&form); }
     bool resizeClientArea(QSize size)
     {
         form.resize(size + form.size() - form.clientArea->size());
@@ -44,12 +35,9 @@ struct FakeWindow {
         return {form.cmdRemoveItem,  form.cmdAddItem,   form.chk_random,
                 form.url1_count_txt, form.txt_interval, form.txt_url1};
     }
-    qsizetype editingEnabled()
-    {
-        const QList<QWidget*> controls = editingControls();
-        return std::count_if(controls.begin(), controls.end(), [](QWidget* control) { return control->isEnabled(); });
-    }
+    qsizetype editingEnabled() { return std::ranges::count_if(editingControls(), &QWidget::isEnabled); }
 
     FakePlatform fakes;
-    form2 form{fakes.platform()};
+    // Made with the options that untick Loop and No Cache.
+    form2 form{(fakes.options = {.once = true, .cache = true}, fakes.platform())};
 };
