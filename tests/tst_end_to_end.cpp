@@ -57,8 +57,9 @@ private slots:
         program.start(VELTRASE_BINARY,
                       QStringList{"/f=" + folder_.filePath(QStringLiteral("pages.txt")), "/t=2"} + options);
         QTRY_VERIFY_WITH_TIMEOUT(server_.paths().size() - before >= pages.size(), 30000);
+        // A process id of 0 would signal this test's whole process group.
         if (signal)
-            ::kill(pid_t(program.processId()), signal);
+            QVERIFY(program.processId() > 0 && ::kill(pid_t(program.processId()), signal) == 0);
         // A signal ends the program at once, not at the end of the dwell.
         QVERIFY(program.waitForFinished(signal ? 1000 : 10000));
         QTEST(program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1, "status");
