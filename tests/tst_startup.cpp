@@ -1,6 +1,5 @@
 #include "about/frmabout.h"
 #include "app/command_line.h"
-#include "app/long_options.h"
 #include "support/fake_window.h"
 
 #include <QMessageBox>
@@ -16,224 +15,127 @@
 class Startup : public QObject {
     Q_OBJECT
 
-private slots:
-    void optionGrammar_data();
-    void optionGrammar();
-    void longOptions_data();
-    void longOptions();
-    void longOptionsSetTheTicksAndNothingElseStartsByItself();
-    void unreadablePlaylistFileIsNamedOnStandardError();
-    void optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage();
-    void activations();
-
-private:
-    // A playlist file in a folder with blanks in its name; returns its path.
-    QString writePlaylist(const QByteArray& bytes)
-    {
-        QFile file(folder_.filePath(QStringLiteral("sites.txt")));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
-    }
+    // Playlist files go in a folder with blanks in its name.
     QTemporaryDir folder_{QDir::tempPath() + QStringLiteral("/with blanks XXXXXX")};
-};
 
-void Startup::optionGrammar_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("random");
-    QTest::addColumn<QString>("interval");
-
-    const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
-    QTest::newRow("all three") << R"(/f=C:\lists\sites.txt /t=20 /r=Y)" << sites << "Y"
-                               << "20";
-    QTest::newRow("other order, several spaces") << R"(/r=Y  /t=20    /f=C:\lists\sites.txt   )" << sites << "Y"
-                                                 << "20";
-    QTest::newRow("lower-case value kept as typed") << "/r=y"
-                                                    << ""
-                                                    << "y"
-                                                    << "";
-    QTest::newRow("upper-case option not recognised") << "/F=a.txt /T=5"
-                                                      << ""
-                                                      << ""
-                                                      << "";
-    QTest::newRow("spaces inside a value") << "/f=/home/me/my lists/a.txt /t=5"
-                                           << "/home/me/my lists/a.txt"
-                                           << ""
-                                           << "5";
-    QTest::newRow("space-slash ends a value") << R"(/f=C:\a /b.txt)"
-                                              << R"(C:\a)"
-                                              << ""
-                                              << "";
-    QTest::newRow("first occurrence counts") << "/t=5 /t=9"
-                                             << ""
-                                             << ""
-                                             << "5";
-    QTest::newRow("empty value at the very end") << "/t=5 /f="
-                                                 << ""
-                                                 << ""
-                                                 << "5";
-    QTest::newRow("value glued to other text") << "x/t=7 y"
-                                               << ""
-                                               << ""
-                                               << "7 y";
-    QTest::newRow("tab inside a value kept") << "/t=\t3\t /r=Y"
-                                             << ""
-                                             << "Y"
-                                             << "\t3\t";
-    QTest::newRow("user's own terminator") << "/t=3 /x=1"
-                                           << ""
-                                           << ""
-                                           << "3";
-}
-
-void Startup::optionGrammar()
-{
-    QFETCH(QString, arguments);
-    const CommandLineOptions options = parseCommandLine(arguments);
-    QTEST(options.file, "file");
-    QTEST(options.random, "random");
-    QTEST(options.interval, "interval");
-}
-
-void Startup::longOptions_data()
-{
-    using Action = ArgumentReading::Action;
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<QString>("oldGrammar");
-
-    QTest::newRow("--version") << "--version" << Action::Answer << "";
-    QTest::newRow("-h among options") << "/t=5 -h" << Action::Answer << "";
-    QTest::newRow("--help beside the toolkit's") << "--help -platform offscreen" << Action::Answer << "";
-    QTest::newRow("old grammar word for word") << "/f=my -list.txt /t=5" << Action::Run << "/f=my -list.txt /t=5";
-    QTest::newRow("long options taken out") << "--once /f=a b.txt --zoom 150 /t=5" << Action::Run << "/f=a b.txt /t=5";
-    QTest::newRow("unknown word") << "/t=5 --fullscreen" << Action::UsageError << "";
-    QTest::newRow("zoom out of range") << "--zoom=501" << Action::UsageError << "";
-}
-
-void Startup::longOptions()
-{
-    QFETCH(QString, line);
-    const ArgumentReading reading = readArguments(line.split(u' ', Qt::SkipEmptyParts));
-    QTEST(reading.action, "action");
-    if (reading.action == ArgumentReading::Action::Run)
-        QTEST(reading.oldGrammarArguments.join(u' '), "oldGrammar");
-    if (reading.action == ArgumentReading::Action::UsageError)
-        QVERIFY2(reading.message.contains(QLatin1String("--help")), qPrintable(reading.message));
-}
-
-void Startup::longOptionsSetTheTicksAndNothingElseStartsByItself()
-{
-    FakePlatform ticks;
-    ticks.options = readArguments({"--exit", "--cache", "--zoom=25"}).options;
-    form2 ticked(ticks.platform());
-    QVERIFY(ticks.options.zoomPercent == 25 && ticked.ckExit->isChecked() && !ticked.ckLoop->isChecked());
-    QVERIFY(ticked.ckCache->text() == u"Cache" && ticked.AutoStartFlag == u"N");
-    FakePlatform once;
-    once.options.once = true;
-    form2 onceForm(once.platform());
-    QVERIFY(!onceForm.ckLoop->isChecked() && !onceForm.ckExit->isChecked());
-
-    // Without arguments nothing starts; any text starts a run (here on an empty list),
-    // and the interval box takes the option's (empty) value.
-    for (const QString commandLine : {"", "hello"}) {
-        FakePlatform fakes;
-        form2 form(fakes.platform(commandLine));
-        QCOMPARE(form.txt_interval->text(), commandLine.isEmpty() ? QStringLiteral("30") : QString());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCoreApplication::processEvents();
-        QCOMPARE(fakes.messages.shown.size(), commandLine.isEmpty() ? 0 : 1);
-        QVERIFY(fakes.browser->navigations.isEmpty() && form.WebBrowser1->isHidden());
+private slots:
+    // The program's arguments: long options are taken out, and the rest is read in the old
+    // grammar, as one line. A row's words may hold spaces, as quoted words do.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("read"); // file|random|interval, or how it ends
+        const QString sites = QStringLiteral(R"(C:\lists\sites.txt)");
+        QTest::newRow("all three") << QStringList{R"(/f=C:\lists\sites.txt /t=20 /r=Y)"} << sites + "|Y|20";
+        QTest::newRow("runs of spaces") << QStringList{R"(/r=Y  /t=20   /f=C:\lists\sites.txt  )"} << sites + "|Y|20";
+        QTest::newRow("lower-case value kept") << QStringList{"/r=y"} << "|y|";
+        QTest::newRow("upper-case option unknown") << QStringList{"/F=a.txt", "/T=5"} << "||";
+        QTest::newRow("spaces inside a value")
+            << QStringList{"/f=/a/my", "lists/b.txt", "/t=5"} << "/a/my lists/b.txt||5";
+        QTest::newRow("space-slash ends a value") << QStringList{R"(/f=C:\a /b.txt)"} << R"(C:\a||)";
+        QTest::newRow("first occurrence counts") << QStringList{"/t=5", "/t=9"} << "||5";
+        QTest::newRow("empty value at the end") << QStringList{"/t=5", "/f="} << "||5";
+        QTest::newRow("value glued to other text") << QStringList{"x/t=7", "y"} << "||7 y";
+        QTest::newRow("tab inside a value kept") << QStringList{"/t=\t3\t", "/r=Y"} << "|Y|\t3\t";
+        QTest::newRow("user's own terminator") << QStringList{"/t=3", "/x=1"} << "||3";
+        QTest::newRow("dash inside a value") << QStringList{"/f=my", "-list.txt", "/t=5"} << "my -list.txt||5";
+        QTest::newRow("long options out") << QStringList{"--once", "/f=a", "b", "--zoom", "150", "/t=5"} << "a b||5";
+        QTest::newRow("--version") << QStringList{"--version"} << "answer";
+        QTest::newRow("-h among options") << QStringList{"/t=5", "-h"} << "answer";
+        QTest::newRow("--help beside the toolkit's") << QStringList{"--help", "-platform", "offscreen"} << "answer";
+        QTest::newRow("unknown word") << QStringList{"/t=5", "--fullscreen"} << "usage error";
+        QTest::newRow("zoom out of range") << QStringList{"--zoom=501"} << "usage error";
     }
-}
 
-// A kiosk started from a script has no one to read a message box: a /f= file that
-// cannot be read is named on standard error, one line with the reason, and the run
-// goes on with an empty list.
-void Startup::unreadablePlaylistFileIsNamedOnStandardError()
-{
-    for (const auto& [path, reason] : {std::pair{folder_.filePath("missing.txt"), QByteArray("no such file")},
-                                       std::pair{folder_.path(), QByteArray("it is a folder")}}) {
-        QTemporaryFile errors;
-        QVERIFY(errors.open());
-        std::fflush(stderr);
-        const int standardError = ::dup(STDERR_FILENO);
-        ::dup2(errors.handle(), STDERR_FILENO);
-        FakePlatform fakes;
-        form2 form(fakes.platform(QStringLiteral("/f=") + path + QStringLiteral(" /t=5")));
-        std::fflush(stderr);
-        ::dup2(standardError, STDERR_FILENO);
-        ::close(standardError);
-        QVERIFY(errors.seek(0));
-        const QByteArray written = errors.readAll();
-        QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason),
-                 written.constData());
-        QVERIFY(form.AutoStartFlag == u"Y" && form.lstPlayList->count() == 0);
+    void commandLine()
+    {
+        QFETCH(QStringList, words);
+        const ArgumentReading reading = readArguments(words);
+        const CommandLineOptions options = parseCommandLine(reading.oldGrammarArguments.join(u' '));
+        QString read = options.file + u'|' + options.random + u'|' + options.interval;
+        if (reading.action != ArgumentReading::Action::Run)
+            read = reading.action == ArgumentReading::Action::Answer ? "answer" : "usage error";
+        QTEST(read, "read");
     }
-}
 
-// The first navigation starts the browser engine, which holds the window's thread for
-// a second or more: a kiosk started with /f= must show its window before that.
-void Startup::optionsAreAppliedAndTheWindowIsPaintedBeforeTheFirstPage()
-{
-    const QString listPath = writePlaylist("http://a/\r\nhttp://b/\r\n");
-    FakePlatform fakes;
-    form2 form(fakes.platform(QStringLiteral("/f=") + listPath + QStringLiteral(" /t=2 /r=Y")));
-
-    // Applied while loading, before the window shows.
-    QVERIFY(form.txt_interval->text() == u"2" && form.lstPlayList->count() == 2
-            && fakes.browser->navigations.isEmpty());
-    QCOMPARE(form.chk_random->text(), QStringLiteral("Random - Y"));
-
-    struct PaintWatch final : QObject {
-        bool painted = false;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            painted |= event->type() == QEvent::Paint;
-            return false;
+    // Without arguments nothing starts; any text starts a run (here on an empty list, which
+    // asks for a URL), and the interval box takes the option's (empty) value. Long options
+    // only tick boxes, through their handlers, so captions and Loop keep in step.
+    void longOptionsTickBoxesAndOnlyArgumentsStartARun()
+    {
+        for (const auto& [commandLine, longOptions] : {std::pair(QString(), QStringList{"--once", "--cache"}),
+                                                       std::pair(QStringLiteral("hello"), QStringList{"--exit"})}) {
+            FakePlatform fakes;
+            fakes.options = readArguments(longOptions).options;
+            form2 form(fakes.platform(commandLine));
+            QCOMPARE(form.txt_interval->text(), commandLine.isEmpty() ? QStringLiteral("30") : QString());
+            QVERIFY(!form.ckLoop->isChecked() && form.ckExit->isChecked() == longOptions.contains("--exit"));
+            QCOMPARE(form.ckCache->text(), longOptions.contains("--cache") ? "Cache" : "No Cache");
+            form.show();
+            QTRY_COMPARE(fakes.messages.shown.size(), commandLine.isEmpty() ? 0 : 1);
+            QVERIFY(fakes.browser->navigations.isEmpty() && form.WebBrowser1->isHidden());
         }
-    } watch;
-    form.installEventFilter(&watch);
-    QList<bool> paintedAtPage;
-    fakes.browser->onNavigate = [&](const QString& url) {
-        paintedAtPage << watch.painted;
-        if (url.startsWith(QLatin1String("http://b/?")))
-            form.stop_button_Click();
-    };
-    form.show();
-    QTRY_COMPARE(paintedAtPage, (QList<bool>{true, true}));
-    QVERIFY(fakes.browser->navigations.first().startsWith(QLatin1String("http://a/?")));
-}
+    }
 
-// Coming back from the About box starts a new run; from a message box it does not.
-void Startup::activations()
-{
-    for (const bool fromAboutBox : {true, false}) {
+    // A kiosk started from a script has no one to read a message box: a /f= file that
+    // cannot be read is named on standard error, one line with the reason.
+    void unreadablePlaylistFileIsNamedOnStandardError()
+    {
+        for (const auto& [path, reason] : {std::pair{folder_.filePath("missing.txt"), QByteArray("no such file")},
+                                           std::pair{folder_.path(), QByteArray("it is a folder")}}) {
+            QTemporaryFile errors;
+            QVERIFY(errors.open());
+            std::fflush(stderr);
+            const int standardError = ::dup(STDERR_FILENO);
+            ::dup2(errors.handle(), STDERR_FILENO);
+            FakePlatform fakes;
+            form2 form(fakes.platform(QStringLiteral("/f=") + path + QStringLiteral(" /t=5")));
+            std::fflush(stderr);
+            ::dup2(standardError, STDERR_FILENO);
+            ::close(standardError);
+            const QByteArray written = errors.seek(0) ? errors.readAll() : QByteArray();
+            QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason),
+                     written.constData());
+        }
+    }
+
+    // The options are applied while the window loads. The first page starts the browser
+    // engine, which holds the window's thread for a second or more: a kiosk started with
+    // /f= must show its window before that. Coming back from the About box starts a new
+    // run; coming back from a message box does not.
+    void runsStartOnceTheWindowIsShownAndBackFromTheAboutBox()
+    {
         FakePlatform fakes;
-        form2 form(fakes.platform(QStringLiteral("/f=") + writePlaylist("http://first/\r\nhttp://second/\r\n")));
-        // Each run is stopped as soon as its first page is asked for.
-        fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
+        QFile list(folder_.filePath(QStringLiteral("sites.txt")));
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("http://a/\r\nhttp://b/\r\n") > 0 && list.flush());
+        form2 form(fakes.platform("/f=" + list.fileName() + " /t=2 /r=Y"));
+        QVERIFY(form.txt_interval->text() == u"2" && form.lstPlayList->count() == 2
+                && form.chk_random->text() == u"Random - Y" && fakes.browser->navigations.isEmpty());
+        // Each page asked for, and whether the window was on the screen by then (it paints as
+        // it comes); b stops the run.
+        QStringList pages;
+        fakes.browser->onNavigate = [&](const QString& url) {
+            pages << QUrl(url).host() + (form.windowHandle()->isExposed() ? "" : " not shown");
+            if (url.startsWith(QLatin1String("http://b/")))
+                form.stop_button_Click();
+        };
         form.show();
-        QTRY_COMPARE(fakes.browser->navigations.size(), 1);
+        QTRY_COMPARE(pages, (QStringList{"a", "b"}));
+
+        form.About_Click();
         QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Veltrase"), QStringLiteral("text"));
-        form.activateWindow();
-        QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
-        if (fromAboutBox)
-            form.About_Click();
-        QWidget* other = fromAboutBox ? static_cast<QWidget*>(form.aboutBox()) : &message;
-        for (QWidget* window : {other, static_cast<QWidget*>(&form)}) {
-            window->show();
-            window->activateWindow();
-            QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
-            message.hide();
+        for (QWidget* window : {static_cast<QWidget*>(form.aboutBox()), static_cast<QWidget*>(&message)}) {
+            for (QWidget* focused : {window, static_cast<QWidget*>(&form)}) {
+                focused->show();
+                focused->activateWindow();
+                QTRY_COMPARE(QGuiApplication::focusWindow(), focused->windowHandle());
+            }
+            window->hide();
         }
         QCoreApplication::processEvents();
-        // A new run begins at the first entry.
-        QCOMPARE(fakes.browser->navigations.size(), fromAboutBox ? 2 : 1);
-        QVERIFY(fakes.browser->navigations.last().startsWith(QLatin1String("http://first/")));
+        QCOMPARE(pages, (QStringList{"a", "b", "a", "b"}));
     }
-}
+};
 
 QTEST_MAIN(Startup)
 #include "tst_startup.moc"

@@ -9,120 +9,77 @@
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 
-#include <QDateTime>
-#include <QStringList>
-
-#include <algorithm>
-#include <chrono>
-#include <functional>
-#include <utility>
-#include <vector>
+#include <map>
 
 // A browser that records what it was asked to do and loads nothing.
-class FakeBrowser final : public WebBrowser {
-    Q_OBJECT
-
-public:
+struct FakeBrowser final : WebBrowser {
     using WebBrowser::WebBrowser;
 
-    void Navigate(const QString& urlText) override
-    {
-        navigations << urlText;
-        if (onNavigate)
-            onNavigate(urlText);
-    }
+    void Navigate(const QString& urlText) override { navigations << urlText, onNavigate(urlText); }
     void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
 
-    QStringList navigations;
-    QStringList files;
+    QStringList navigations, files;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".
-    std::function<void(const QString&)> onNavigate;
+    std::function<void(const QString&)> onNavigate = [](const QString&) {};
 };
 
 // Time that passes only when the dwell wait waits. An action scheduled at a virtual
 // moment runs at that moment, inside the stage being waited out, as a click would.
-class VirtualTimePump final : public EventPump {
-public:
+struct VirtualTimePump final : EventPump {
     void waitStage(std::chrono::milliseconds length) override
     {
         stages.push_back(length.count());
-        const qint64 end = now + std::max<qint64>(length.count(), 0);
-        bool ended = false;
-        waits_.push_back(&ended);
-        // An action may start a nested run, whose waits move the time on past this end.
-        while (!ended && now < end && runNextDueBy(end)) {
-        }
-        waits_.pop_back();
-        if (!ended)
-            now = std::max(now, end);
+        runDueBy(now + std::max<qint64>(length.count(), 0), ++waitsBegun_);
     }
-    void endWaits() override
-    {
-        for (bool* ended : waits_)
-            *ended = true;
-    }
-    void processPendingEvents() override
-    {
-        ++eventSteps;
-        while (runNextDueBy(now)) {
-        }
-    }
-    void at(qint64 milliseconds, std::function<void()> action)
-    {
-        scheduled_.emplace_back(milliseconds, std::move(action));
-    }
+    // Ends every wait begun so far; those begun later wait as usual.
+    void endWaits() override { waitsEnded_ = waitsBegun_; }
+    void processPendingEvents() override { runDueBy(now, INT64_MAX); }
+    // Actions due at one moment run in the order they were scheduled.
+    void at(qint64 milliseconds, std::function<void()> action) { scheduled_.emplace(milliseconds, std::move(action)); }
 
     qint64 now = 0;
-    int eventSteps = 0;
     std::vector<qint64> stages;
 
-private:
-    bool runNextDueBy(qint64 until)
+    // Runs the actions due by the given moment in turn, while the wait lasts, and moves the
+    // time on to that moment unless the wait was ended. An action may start a nested run,
+    // whose waits move the time on past it.
+    void runDueBy(qint64 until, qint64 wait)
     {
-        const auto next = std::min_element(scheduled_.begin(), scheduled_.end(),
-                                           [](const auto& a, const auto& b) { return a.first < b.first; });
-        if (next == scheduled_.end() || next->first > until)
-            return false;
-        now = std::max(now, next->first);
-        // Taken out first: the action may schedule more.
-        const std::function<void()> action = std::move(next->second);
-        scheduled_.erase(next);
-        action();
-        return true;
+        while (wait > waitsEnded_ && !scheduled_.empty() && scheduled_.begin()->first <= until) {
+            // Taken out first: the action may schedule more.
+            auto next = scheduled_.extract(scheduled_.begin());
+            now = std::max(now, next.key());
+            next.mapped()();
+        }
+        now = wait > waitsEnded_ ? std::max(now, until) : now;
     }
 
-    std::vector<std::pair<qint64, std::function<void()>>> scheduled_;
-    std::vector<bool*> waits_; // one flag per stage being waited out, innermost last
+    std::multimap<qint64, std::function<void()>> scheduled_;
+    qint64 waitsBegun_ = 0, waitsEnded_ = 0;
 };
 
-class FakeClock final : public Clock {
-public:
-    QDateTime now() const override { return moment; }
-    QDateTime moment{QDate(2024, 3, 5), QTime(7, 8, 9)};
+struct FakeClock final : Clock {
+    QDateTime now() const override { return {QDate(2024, 3, 5), QTime(7, 8, 9)}; }
 };
 
 // Hands out the given shares in turn (the last one again when they run out).
-class FakeRandom final : public RandomSource {
-public:
+struct FakeRandom final : RandomSource {
     void reseedFromTimeOfDay() override { ++reseeds; }
     double draw() override { return shares.at(std::min<std::size_t>(draws++, shares.size() - 1)); }
 
     std::vector<double> shares{0.5};
-    int reseeds = 0;
-    int draws = 0;
+    int reseeds = 0, draws = 0;
 };
 
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
+struct RecordingMessageBoxes final : MessageBoxes {
     void inform(QWidget*, const QString& text) override { shown << text; }
     void informWithoutWaiting(QWidget*, const QString& text, std::function<void()> whenClosed) override
     {
-        shown << text;
-        open.push_back(std::move(whenClosed));
+        shown << text, open.push_back(std::move(whenClosed));
     }
     // Dismisses every box opened without waiting.
     void closeOpen()
@@ -130,27 +87,25 @@ public:
         for (auto& whenClosed : std::exchange(open, {}))
             whenClosed();
     }
-    QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
+    QString last() const { return shown.value(shown.size() - 1); }
+
     QStringList shown;
     std::vector<std::function<void()>> open;
 };
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.
-class PreAnsweredDialogs final : public FileDialogs {
-public:
-    QString askOpenFileName(QWidget*) override { return ++opens, whileOpen(), std::exchange(next, QString()); }
+struct PreAnsweredDialogs final : FileDialogs {
+    QString askOpenFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
     QString askSaveFileName(QWidget*) override { return ++saves, whileOpen(), std::exchange(next, QString()); }
     void setNextFileName(const QString& name) { next = name; }
 
     QString next;
-    int opens = 0;
     int saves = 0;
     // Runs as each dialog opens, to look at the window behind it.
     std::function<void()> whileOpen = [] {};
 };
 
-class RecordingProcessEnd final : public ProcessEnd {
-public:
+struct RecordingProcessEnd final : ProcessEnd {
     void endProcess() override { ++ends; }
     int ends = 0;
 };
@@ -168,15 +123,7 @@ struct FakePlatform {
 
     Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
     {
-        return {pump,
-                clock,
-                random,
-                messages,
-                dialogs,
-                processEnd,
-                [this](QWidget* parent) { return browser = new FakeBrowser(parent); },
-                commandLine,
-                programFolder,
-                options};
+        const auto makeBrowser = [this](QWidget* parent) { return browser = new FakeBrowser(parent); };
+        return {pump, clock, random, messages, dialogs, processEnd, makeBrowser, commandLine, programFolder, options};
     }
 };

@@ -14,6 +14,9 @@ libc.ptrace.argtypes = [ctypes.c_long, ctypes.c_long, ctypes.c_void_p, ctypes.c_
 
 child = os.fork()
 if child == 0:
+    # Should this parent die (a failed test kills it), the child is told to end too.
+    PR_SET_PDEATHSIG = 1
+    libc.prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
     os.execvp(sys.argv[1], sys.argv[1:])
 
 
