@@ -95,8 +95,17 @@ struct RecordingMessageBoxes final : MessageBoxes {
 
 // Answers the next dialog with the name set beforehand; empty means cancelled.
 struct PreAnsweredDialogs final : FileDialogs {
-    QString askOpenFileName(QWidget*) override { return whileOpen(), std::exchange(next, QString()); }
-    QString askSaveFileName(QWidget*) override { return ++saves, whileOpen(), std::exchange(next, QString()); }
+    QString askOpenFileName(QWidget*) override { return answer(); }
+    QString askSaveFileName(QWidget*) override
+    {
+        ++saves;
+        return answer();
+    }
+    QString answer()
+    {
+        whileOpen();
+        return std::exchange(next, QString());
+    }
     void setNextFileName(const QString& name) { next = name; }
 
     QString next;
@@ -125,5 +134,10 @@ struct FakePlatform {
     {
         const auto makeBrowser = [this](QWidget* parent) { return browser = new FakeBrowser(parent); };
         return {pump, clock, random, messages, dialogs, processEnd, makeBrowser, commandLine, programFolder, options};
+    }
+    Platform platformWith(const LongOptions& chosen)
+    {
+        options = chosen;
+        return platform();
     }
 };

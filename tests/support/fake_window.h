@@ -39,5 +39,5 @@ struct FakeWindow {
 
     FakePlatform fakes;
     // Made with the options that untick Loop and No Cache.
-    form2 form{(fakes.options = {.once = true, .cache = true}, fakes.platform())};
+    form2 form{fakes.platformWith({.once = true, .cache = true})};
 };
