@@ -10,8 +10,8 @@ class ProfileAcrossRuns : public QObject {
 
     PageServer server_;
 
-    // The program over a user's data folder, showing one page of the server in a followed
-    // playlist, until the server has seen it ask for the page so many times.
+    // The program over a user's data folder, showing one page from a playlist the server
+    // serves, until the server has seen it ask for the page so many times.
     bool start(QProcess& program, const QString& data, const QString& page, QStringList options, int shows = 1)
     {
         qputenv("XDG_DATA_HOME", data.toUtf8());
