@@ -49,21 +49,20 @@ private slots:
 
     void pageThatCannotBeShownGetsACard()
     {
-        const QByteArray html = "Content-Type: text/html\r\n\r\n<title>";
-        server_.addRawAnswer("/own-error.html", "HTTP/1.1 404 Not Found\r\n" + html + "own 404");
-        server_.addRawAnswer("/late.html", "HTTP/1.1 200 OK\r\n" + html + "late", 2500);
+        server_.addRawAnswer("/error.html", "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n<title>own 404");
+        server_.addRawAnswer("/late.html", "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n<title>late", 2500);
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        closed.close();
         // Whether Stop is pressed at once; what the card says besides the address (empty: no
         // card); the entry's own page once it shows; how many documents completed, the card
         // being none of them.
         const std::tuple<QString, bool, QString, QString, int> rows[] = {
             {"http://127.0.0.1:" + QString::number(closed.serverPort()), false, "refused the connection", {}, 1},
-            {server_.url("/own-error.html"), false, {}, "own 404", 1},
+            {server_.url("/error.html"), false, {}, "own 404", 1},
             {server_.url("/late.html"), true, {}, {}, 0},
             {server_.url("/late.html"), false, "Nothing has come", "late", 1},
         };
+        closed.close();
         for (const auto& [address, stopAtOnce, cardSays, thenTitle, documents] : rows) {
             WebEngineBrowser browser(nullptr, BrowserSettings{{}, 100, std::chrono::milliseconds(1000)});
             browser.show();
@@ -71,11 +70,13 @@ private slots:
             browser.Navigate(address);
             if (stopAtOnce)
                 browser.Stop();
-            // A card that should not come has had more than twice the patience to come.
+            // A card that should not come has had more than twice the patience to come; the
+            // card's own page may take longer than that to show its words.
             const auto text = [&](auto done) { browser.cardView()->page()->toPlainText(done); };
             const auto cardSaysIt = [&] {
                 const QString said = browser.isShowingCard() ? answerTo<QString>(text) : QString();
-                return said.contains(cardSays) && said.contains("127.0.0.1");
+                return browser.isShowingCard()
+                    && (cardSays.isEmpty() || (said.contains(cardSays) && said.contains("127.0.0.1")));
             };
             QCOMPARE(QTest::qWaitFor(cardSaysIt, cardSays.isEmpty() ? 2500 : 20000), !cardSays.isEmpty());
             // The entry's own page, once it comes, takes the card's place.
