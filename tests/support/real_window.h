@@ -5,22 +5,13 @@
 #include "platform/event_pump.h"
 #include "support/fake_platform.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 // The main window on the real event pump and the real browser engine; the clock
-// stays fake so the no-cache stamp is known. One-second dwell, Loop off.
+// stays fake so the no-cache stamp is known.
 struct RealWindow {
-    RealWindow()
-        : form(Platform{pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
-                        [](QWidget* parent) { return new WebEngineBrowser(parent); }, QString(), QString()})
-    {
-        form.txt_interval->setText(QStringLiteral("1"));
-        form.ckLoop->setChecked(false);
-    }
     WebEngineBrowser& browser() { return *static_cast<WebEngineBrowser*>(form.WebBrowser1); }
     QWebEnginePage& page() { return *browser().view()->page(); }
 
@@ -34,5 +25,6 @@ struct RealWindow {
 
     FakePlatform fakes;
     QtEventPump pump;
-    form2 form;
+    form2 form{Platform{pump, fakes.clock, fakes.random, fakes.messages, fakes.dialogs, fakes.processEnd,
+                        [](QWidget* parent) { return new WebEngineBrowser(parent); }, QString(), QString()}};
 };
