@@ -52,6 +52,7 @@ bool EngineOnDemandBrowser::startEngine()
     layout()->addWidget(engine_);
     setFocusProxy(engine_);
     connect(engine_, &WebBrowser::DocumentComplete, this, &WebBrowser::DocumentComplete);
+    connect(engine_, &WebBrowser::cardShown, this, &WebBrowser::cardShown);
     return true;
 }
 
@@ -84,4 +85,10 @@ void EngineOnDemandBrowser::endSession()
 {
     if (engine_)
         engine_->endSession();
+}
+
+void EngineOnDemandBrowser::showCard(const QString& headline, const QString& subject, const QString& reason)
+{
+    if (startEngine())
+        engine_->showCard(headline, subject, reason);
 }

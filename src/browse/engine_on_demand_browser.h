@@ -17,6 +17,7 @@ public:
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;
+    void showCard(const QString& headline, const QString& subject, const QString& reason) override;
 
     // Name of the plugin beside the executable.
     static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }

@@ -24,8 +24,15 @@ public:
     // disk and lets go of it, so a login made a moment ago is there after a restart.
     // Returns when that is done; the browser shows nothing more afterwards.
     virtual void endSession() { }
+    // Puts a card of the program's own on the screen in place of any page: a headline,
+    // what it is about (an address, a playlist's path) and why, for a screen that has
+    // nothing to show and nobody to read a message box.
+    virtual void showCard(const QString& headline, const QString& subject, const QString& reason) = 0;
 
 signals:
     // After every finished load, successful or not, whoever started it.
     void DocumentComplete();
+    // A card took the screen in place of the page asked for, for this reason in plain
+    // words; an empty reason once a page shows again.
+    void cardShown(const QString& reason);
 };

@@ -19,8 +19,12 @@ struct FakeBrowser final : WebBrowser {
     void NavigateToFile(const QString& path) override { files << path; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
+    void showCard(const QString& headline, const QString& subject, const QString& reason) override
+    {
+        cards << headline + ": " + subject + ": " + reason;
+    }
 
-    QStringList navigations, files;
+    QStringList navigations, files, cards;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".

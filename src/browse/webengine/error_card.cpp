@@ -21,7 +21,9 @@ enum NetError {
     EmptyResponse = -324,
 };
 
-QString card(const QString& headline, const QString& address, const QStringList& lines)
+} // namespace
+
+QString cardHtml(const QString& headline, const QString& address, const QStringList& lines)
 {
     // A whole address can be kilobytes long; the start says which page it is.
     const QString shownAddress = address.size() > 200 ? address.left(200) + QStringLiteral("…") : address;
@@ -40,6 +42,8 @@ QString card(const QString& headline, const QString& address, const QStringList&
                "</style></head><body><h1>%1</h1><p class=\"address\">%2</p>%3</body></html>")
         .arg(headline.toHtmlEscaped(), shownAddress.toHtmlEscaped(), paragraphs);
 }
+
+namespace {
 
 QString timeOfDay(const QDateTime& moment)
 {
@@ -74,12 +78,12 @@ QString reasonInWords(QWebEngineLoadingInfo::ErrorDomain domain, int code, const
 
 QString failureCardHtml(const QString& address, const QString& reason, const QDateTime& attempted)
 {
-    return card(QStringLiteral("This page cannot be shown"), address,
+    return cardHtml(QStringLiteral("This page cannot be shown"), address,
                 {reason, QStringLiteral("Tried at %1.").arg(timeOfDay(attempted))});
 }
 
 QString waitingCardHtml(const QString& address, const QDateTime& since)
 {
-    return card(QStringLiteral("Still waiting for this page"), address,
+    return cardHtml(QStringLiteral("Still waiting for this page"), address,
                 {QStringLiteral("Nothing has come from the server since %1.").arg(timeOfDay(since))});
 }

@@ -11,6 +11,9 @@ class QDateTime;
 // Why a load failed, in the words of someone looking at the screen.
 QString reasonInWords(QWebEngineLoadingInfo::ErrorDomain domain, int code, const QString& engineText);
 
+// A card with this headline, about this subject (an address, a path), in these lines.
+QString cardHtml(const QString& headline, const QString& subject, const QStringList& lines);
+
 // The card for an address that failed, for the reason given, at that moment.
 QString failureCardHtml(const QString& address, const QString& reason, const QDateTime& attempted);
 // The card for an address that has shown nothing since that moment.

@@ -156,6 +156,17 @@ void WebEngineBrowser::endSession()
     profile_->close();
 }
 
+void WebEngineBrowser::showCard(const QString& headline, const QString& subject, const QString& reason)
+{
+    if (ended_)
+        return;
+    if (!page_)
+        startEngine();
+    // No page is coming: the card is all there is to show.
+    patience_.stop();
+    card_->showCard(cardHtml(headline, subject, {reason}));
+}
+
 bool WebEngineBrowser::pageCameSinceNavigation() const
 {
     // The engine stamps a history entry with the moment its document arrives.

@@ -32,6 +32,7 @@ public:
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;
+    void showCard(const QString& headline, const QString& subject, const QString& reason) override;
 
     // The engine's view, or null before the first navigation.
     QWebEngineView* view() const { return view_; }
