@@ -78,24 +78,36 @@ private slots:
     }
 
     // A kiosk started from a script has no one to read a message box: a /f= file that
-    // cannot be read is named on standard error, one line with the reason.
-    void unreadablePlaylistFileIsNamedOnStandardError()
+    // cannot be read, or a /t= that is no number of seconds, is told on standard error in
+    // one line; full screen also puts why there is no playlist on the screen.
+    void problemsAtStartAreToldOnStandardError()
     {
-        for (const auto& [path, reason] : {std::pair{folder_.filePath("missing.txt"), QByteArray("no such file")},
-                                           std::pair{folder_.path(), QByteArray("it is a folder")}}) {
+        const QString missing = folder_.filePath("missing.txt");
+        for (const auto& [commandLine, told, fullScreen] :
+             {std::tuple{"/f=" + missing + " /t=5", missing + "\" could not be opened: there is no such file", true},
+              {"/f=" + folder_.path() + " /t=5", folder_.path() + "\" could not be opened: it is a folder", false},
+              {QString("/t=20s"), QString("/t=20s is not a number of seconds; each page shows for 1 second"), false},
+              {QString("/r=Y /t=-5"), QString("/t=-5 is not a number of seconds"), true},
+              {QString("/t=0.4"), QString("/t=0.4 is less than 1 second; each page shows for 1 second"), false}}) {
             QTemporaryFile errors;
             QVERIFY(errors.open());
             std::fflush(stderr);
             const int standardError = ::dup(STDERR_FILENO);
             ::dup2(errors.handle(), STDERR_FILENO);
             FakePlatform fakes;
-            form2 form(fakes.platform(QStringLiteral("/f=") + path + QStringLiteral(" /t=5")));
+            fakes.options.fullScreen = fullScreen;
+            form2 form(fakes.platform(commandLine));
             std::fflush(stderr);
             ::dup2(standardError, STDERR_FILENO);
             ::close(standardError);
             const QByteArray written = errors.seek(0) ? errors.readAll() : QByteArray();
-            QVERIFY2(written.count('\n') == 1 && written.contains(path.toUtf8()) && written.contains(reason),
-                     written.constData());
+            QVERIFY2(written.count('\n') == 1 && written.contains(told.toUtf8()), written.constData());
+            // Nothing to show: a message box in the window, a card in full screen.
+            form.show();
+            QTRY_COMPARE(fakes.messages.shown.size() + fakes.browser->cards.size(), 1);
+            QCOMPARE(fakes.browser->cards.size(), fullScreen ? 1 : 0);
+            if (fullScreen && commandLine.contains(missing))
+                QVERIFY(fakes.browser->cards.first().contains(told) && form.WebBrowser1->isVisible());
         }
     }
 

@@ -144,6 +144,8 @@ private:
     void AutoStart();
     void ParseCommandLine();
     void applyLongOptions();
+    // What is wrong with the /t= value, for standard error; empty when nothing is.
+    static QString intervalOptionProblem(const QString& interval);
     // Each returns what the user must be told (a failure, lines left out), or nothing.
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();
@@ -161,6 +163,9 @@ private:
     PlaylistEncoding playlistEncoding_ = PlaylistEncoding::Utf8;
     std::unique_ptr<frmAbout> aboutBox_;
     std::unique_ptr<PlaylistSource> playlistSource_;
+    // Why the playlist named at start could not be loaded, if it could not: a full screen
+    // shows it on a card, as nobody may be there to read standard error.
+    QString playlistProblemAtStart_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.

@@ -1,5 +1,6 @@
 #include "app/form2.h"
 
+#include "app/full_screen.h"
 #include "app/state_texts.h"
 #include "browse/web_browser.h"
 #include "platform/event_pump.h"
@@ -27,7 +28,15 @@ void form2::start_button_Click()
 {
     // A followed playlist may be empty only for now: the run reads it again every pass.
     if (lstPlayList->count() == 0 && !followsPlaylistSource()) {
-        platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
+        const QString askForEntries = QStringLiteral("Please enter at least one URL or open a file.");
+        // A wall screen has nobody to click a message box away: the reason goes on the screen.
+        if (fullScreen_->active()) {
+            WebBrowser1->setVisible(true);
+            WebBrowser1->showCard(QStringLiteral("No playlist"), OptFile,
+                                  playlistProblemAtStart_.isEmpty() ? askForEntries : playlistProblemAtStart_);
+        } else {
+            platform_.messages.inform(this, askForEntries);
+        }
         return;
     }
     StopFlag = kNo;

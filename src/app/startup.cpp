@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/full_screen.h"
 #include "app/state_texts.h"
+#include "browse/dwell_interval.h"
 #include "browse/web_browser.h"
 #include "platform/service_notifier.h"
 #include "playlist/playlist_messages.h"
@@ -40,12 +41,27 @@ void form2::Form_Load()
         QString problem = loadPlaylistAtStart();
         if (problem.isEmpty() && !PlaylistPath.isEmpty() && !PlaylistSource::isAddress(PlaylistPath)
             && !QFileInfo::exists(PlaylistPath))
-            problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("no such file"));
+            problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("there is no such file"));
         if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
+        playlistProblemAtStart_ = problem;
+        if (const QString typo = intervalOptionProblem(OptInterval); !typo.isEmpty())
+            std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(typo));
         AutoStartFlag = kYes;
     }
     applyLongOptions();
+}
+
+QString form2::intervalOptionProblem(const QString& interval)
+{
+    // The rule stays (such a value means one second), but a typo in a kiosk's command
+    // line must not pass unnoticed. An empty /t= is the documented way to get the default.
+    if (interval.isEmpty() || !intervalNeedsReplacing(interval))
+        return {};
+    const std::optional<double> seconds = parseIntervalNumber(interval);
+    const QString what = seconds && *seconds > 0 ? QStringLiteral("is less than 1 second")
+                                                 : QStringLiteral("is not a number of seconds");
+    return QStringLiteral("/t=%1 %2; each page shows for 1 second").arg(interval, what);
 }
 
 void form2::applyLongOptions()
