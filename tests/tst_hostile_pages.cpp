@@ -111,9 +111,11 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
     QList<QWebEngineDownloadRequest::DownloadState> downloads;
     connect(w.page().profile(), &QWebEngineProfile::downloadRequested, this,
             [&](QWebEngineDownloadRequest* download) { downloads << download->state(); });
+    // Whatever page is on screen then: on a busy machine the renderer watch may take a slow
+    // renderer for a stuck one and put a new page in place before "b".
     qint64 killed = 0;
-    connect(&w.page(), &QWebEnginePage::loadFinished, this, [&](bool ok) {
-        if (killed == 0 && ok && w.page().url().path() == u"/b.html")
+    connect(w.form.WebBrowser1, &WebBrowser::DocumentComplete, this, [&] {
+        if (killed == 0 && w.page().url().path() == u"/b.html" && w.page().title() == u"b")
             ::kill(pid_t(killed = w.page().renderProcessPid()), SIGKILL);
     });
     // A click gives a page the user's activation, which lets through what a page may only
@@ -148,7 +150,9 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
         const qint64 held = shownAt[row + 1] - shownAt[row];
         const QStringList inSlot = paths.mid(requestsBefore[row], requestsBefore[row + 1] - requestsBefore[row]);
         const QString seen = QStringLiteral("entry %1: %2 ms, then %3").arg(row).arg(held).arg(leftOnScreen[row + 1]);
-        QVERIFY2(held >= 1800 && held <= 2200 && (shows.isEmpty() || leftOnScreen[row + 1] == shows), qPrintable(seen));
+        // A held schedule shows as seconds too many; a busy machine may take a few hundred
+        // milliseconds more to lay out the 100 KiB address in the window.
+        QVERIFY2(held >= 1800 && held <= 2600 && (shows.isEmpty() || leftOnScreen[row + 1] == shows), qPrintable(seen));
         QVERIFY2(path.isEmpty() || (asked ? inSlot.count(path) == asked : inSlot.count(path) > 0),
                  qPrintable(seen + " asked " + QString::number(inSlot.count(path))));
     }
