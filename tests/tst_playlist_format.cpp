@@ -1,8 +1,18 @@
+#include "playlist/listed_pages.h"
 #include "playlist/playlist_format.h"
 
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray utf16(QStringEncoder::Encoding order, const QString& text)
+{
+    return QStringEncoder(order).encode(text);
+}
+
+} // namespace
 
 // The playlist file's bytes, the entries they stand for, and the bytes they are saved as.
 class PlaylistFormat : public QObject {
@@ -12,6 +22,8 @@ private slots:
     void readThenSaved_data();
     void readThenSaved();
     void saveThenLoadGivesTheSameList();
+    void pageListedAtAnAddress_data();
+    void pageListedAtAnAddress();
 };
 
 void PlaylistFormat::readThenSaved_data()
@@ -44,6 +56,12 @@ void PlaylistFormat::readThenSaved_data()
     QTest::newRow("8-bit gains one it lacks") << QByteArray("caf\xE9\r\n") << QStringList{u"café"_s} << u"中"_s
                                               << QByteArray("caf\xC3\xA9\r\n\xE4\xB8\xAD\r\n");
     // In 8-bit text its bytes would open as UTF-8, as another entry.
+    // As Notepad saves "Unicode" text, kept byte for byte; and the other byte order.
+    QTest::newRow("UTF-16 little-endian") << utf16(QStringEncoder::Utf16LE, u"\uFEFFhttp://a/\r\ncafé\r\n"_s)
+                                          << QStringList{"http://a/", u"café"_s} << "" << QByteArray();
+    QTest::newRow("UTF-16 big-endian, odd byte, gains one")
+        << utf16(QStringEncoder::Utf16BE, u"\uFEFF\uFEFFx  \n"_s) + 'y' << QStringList{u"\uFEFFx"_s, u"\uFFFD"_s}
+        << u"中"_s << utf16(QStringEncoder::Utf16BE, u"\uFEFF\uFEFFx\r\n\uFFFD\r\n中\r\n"_s);
     QTest::newRow("8-bit gains one read as UTF-8") << QByteArray("caf\xE9\r\n") << QStringList{u"café"_s} << u"Ã©"_s
                                                    << QByteArray("caf\xC3\xA9\r\n\xC3\x83\xC2\xA9\r\n");
 }
@@ -67,12 +85,52 @@ void PlaylistFormat::readThenSaved()
 // playlist lets in.
 void PlaylistFormat::saveThenLoadGivesTheSameList()
 {
-    const QList<QStringList> lists{
-        {"", " \ta/?#", u"é€\u00A0Ÿ"_s, QString(QChar(0)) + "\t"}, {u"ï»¿é"_s, u"é"_s}, {u"a\uFEFF中😀\u2028\uFFFD"_s}};
+    const QList<QStringList> lists{{"", " \ta/?#", u"é€\u00A0Ÿ"_s, QString(QChar(0)) + "\t"},
+                                   {u"ï»¿é"_s, u"é"_s},
+                                   {u"ÿþé"_s},
+                                   {u"\uFEFFé"_s},
+                                   {u"a\uFEFF中😀\u2028\uFFFD"_s}};
     for (const QStringList& entries : lists) {
-        for (const auto encoding : {PlaylistEncoding::Windows1252, PlaylistEncoding::Utf8})
+        for (const auto encoding : {PlaylistEncoding::Windows1252, PlaylistEncoding::Utf8,
+                                    PlaylistEncoding::Utf16LittleEndian, PlaylistEncoding::Utf16BigEndian})
             QCOMPARE(playlistEntriesFromBytes(playlistBytesFromEntries(entries, encoding)), entries);
     }
+}
+
+// An entry of a list read from a server, as a link on a page at the list's address:
+// the page it names, empty for a blank entry, or - when it is left out.
+void PlaylistFormat::pageListedAtAnAddress_data()
+{
+    QTest::addColumn<QString>("page");
+    const QString at = "https://h.example/screens/";
+    for (const auto& [entry, page] : std::initializer_list<std::pair<QString, QString>>{
+             {"p2.html", at + "p2.html"},
+             {"../b.html#top", "https://h.example/b.html#top"},
+             {"//cdn.example/x", "https://cdn.example/x"},
+             {"?page=2", at + "list.txt?page=2"},
+             {"  HTTP://Other.example/a b  ", "http://other.example/a%20b"},
+             {"http://a/?q=\\x", "http://a/?q=%5Cx"},
+             {"   ", ""},
+             {"file:///etc/passwd", "-"},
+             {"~/x.html", "-"},
+             {"javascript:alert(1)", "-"},
+             {"data:text/html,<b>x", "-"},
+             {"about:blank", "-"},
+             {"view-source:https://h.example/", "-"},
+             {"qrc:/x", "-"},
+             {"C:\\x.html", "-"},
+             {"\\\\server\\share\\x.html", "-"},
+             {"/a\\b", "-"},
+             {"http:x", "-"},
+             {"ftp://h.example/x", "-"}})
+        QTest::newRow(qPrintable(entry)) << page;
+}
+
+void PlaylistFormat::pageListedAtAnAddress()
+{
+    QFETCH(QString, page);
+    const auto listed = pageListedAt(QUrl("https://h.example/screens/list.txt?k=1"), QTest::currentDataTag());
+    QCOMPARE(listed.value_or("-"), page);
 }
 
 QTEST_MAIN(PlaylistFormat)

@@ -17,8 +17,8 @@ QString gzipBomb()
     const QByteArray zlib = qCompress(QByteArray(64 << 20, 'a'), 9);
     const QByteArray gzip = QByteArray("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10) + zlib.sliced(6, zlib.size() - 10)
         + QByteArray("\xc4\x3a\xe7\xd2\0\0\0\x04", 8);
-    return QString::fromLatin1("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " + QByteArray::number(gzip.size())
-                               + "\r\n\r\n" + gzip);
+    return QString::fromLatin1("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: "
+                               + QByteArray::number(gzip.size()) + "\r\n\r\n" + gzip);
 }
 
 } // namespace
@@ -60,7 +60,8 @@ class PlaylistSourceTest : public QObject {
             QString told = reading.tell.section(u": "_s, 1).section(u". The list"_s, 0, 0);
             told.chop(told.endsWith(u'.'));
             if (reading.outcome == PlaylistSource::Reading::Outcome::Changed)
-                seen << reading.entries.join(u'|').replace(server_.url({}), u"@"_s) + (told.isEmpty() ? "" : " !" + told);
+                seen << reading.entries.join(u'|').replace(server_.url({}), u"@"_s)
+                        + (told.isEmpty() ? "" : " !" + told);
             else if (reading.outcome == PlaylistSource::Reading::Outcome::Unchanged)
                 seen << (origin.startsWith(u'/') || server_.requests().last().status == 304 ? "=" : "= by a 200");
             else
@@ -94,11 +95,12 @@ private slots:
                               "!the list is larger than 4 MiB"}));
         QCOMPARE(readings(server_.url("/login.html"), {"a"}),
                  QStringList{"!the server answered with a web page, not a playlist"});
-        QCOMPARE(readings(server_.url("/raw.txt"),
-                          {"HTTP/1.1 302 Found\r\nLocation: /raw.txt\r\nContent-Length: 0\r\n\r\n",
-                           "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 8\r\n\r\nnot gzip", gzipBomb()}),
-                 (QStringList{"!too many redirects", "!the server's compressed answer could not be unpacked",
-                              "!the list is larger than 4 MiB"}));
+        QCOMPARE(
+            readings(server_.url("/raw.txt"),
+                     {"HTTP/1.1 302 Found\r\nLocation: /raw.txt\r\nContent-Length: 0\r\n\r\n",
+                      "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 8\r\n\r\nnot gzip", gzipBomb()}),
+            (QStringList{"!too many redirects", "!the server's compressed answer could not be unpacked",
+                         "!the list is larger than 4 MiB"}));
         QCOMPARE(readings("http://127.0.0.1:1/list.txt", {"a"}), QStringList{"!connection refused"});
         QCOMPARE(readings(QStringLiteral("http://127.0.0.1:%1/").arg(silent_.serverPort()), {"a"}),
                  QStringList{"!no answer within 2 seconds"});

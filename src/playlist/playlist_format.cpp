@@ -79,8 +79,8 @@ QByteArray asUtf16(const QStringList& entries, PlaylistEncoding encoding)
 {
     QStringEncoder utf16(encoding == PlaylistEncoding::Utf16LittleEndian ? QStringEncoder::Utf16LE
                                                                          : QStringEncoder::Utf16BE);
-    QByteArray bytes
-        = (encoding == PlaylistEncoding::Utf16LittleEndian ? kUtf16LittleEndianMark : kUtf16BigEndianMark).toByteArray();
+    QByteArray bytes = (encoding == PlaylistEncoding::Utf16LittleEndian ? kUtf16LittleEndianMark : kUtf16BigEndianMark)
+                           .toByteArray();
     for (const QString& entry : entries)
         bytes += utf16.encode(entry + QStringLiteral("\r\n"));
     return bytes;
@@ -138,7 +138,11 @@ QByteArray playlistBytesFromEntries(const QStringList& entries, PlaylistEncoding
     for (const QString& entry : entries)
         asciiSize += entry.size() + 2;
     QByteArray bytes;
-    bytes.reserve(asciiSize);
+    bytes.reserve(asciiSize + kUtf8ByteOrderMark.size());
+    // A first entry that begins with U+FEFF would lose it to the mark's place: a mark of
+    // the file's own keeps it.
+    if (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
+        bytes += kUtf8ByteOrderMark;
     for (const QString& entry : entries) {
         bytes += entry.toUtf8();
         bytes += "\r\n";

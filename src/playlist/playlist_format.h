@@ -10,14 +10,15 @@
 //
 // Reading accepts what text files on any desktop look like: a line ends at CR LF, at a
 // CR alone or at an LF alone, and the last line may have no line end. A UTF-8 byte-order
-// mark at the start is skipped. A file that starts with a UTF-16 byte-order mark is
-// UTF-16 text in that byte order, and is written back so, mark and all. Each line is decoded on its own: a line that is valid
+// mark at the start is skipped. Each line is decoded on its own: a line that is valid
 // UTF-8 is UTF-8, any other is Windows Western 8-bit text, so one stray 8-bit byte spoils
 // no other line and an older playlist keeps every character. Each line becomes one
-// entry, right-trimmed.
+// entry, right-trimmed. A file that starts with a UTF-16 byte-order mark is UTF-16 text
+// in that byte order instead, read whole, and written back so, mark and all.
 //
 // Writing puts every entry followed by CR LF, the last one included, with no byte-order
-// mark but in UTF-16; an empty playlist is an empty file (in UTF-16, the mark alone).
+// mark (but in UTF-16, or before a first entry that begins with U+FEFF); an empty
+// playlist is an empty file (in UTF-16, the mark alone).
 
 struct PlaylistContents {
     QStringList entries;

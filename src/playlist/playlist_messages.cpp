@@ -70,7 +70,8 @@ QString fewEntries(const QStringList& entries)
 
 QString playlistEntriesLeftOutMessage(const QString& origin, const QStringList& leftOut)
 {
-    const QString what = leftOut.size() == 1 ? QStringLiteral("1 entry that is not an http or https page")
-                                             : count(leftOut.size()) + QStringLiteral(" entries that are not http or https pages");
+    const QString what = leftOut.size() == 1
+        ? QStringLiteral("1 entry that is not an http or https page")
+        : count(leftOut.size()) + QStringLiteral(" entries that are not http or https pages");
     return QStringLiteral("The playlist \"%1\" names %2, left out: %3.").arg(origin, what, fewEntries(leftOut));
 }

@@ -52,9 +52,9 @@ private:
             const QByteArray page = pages_.value(path), tag = '"' + QByteArray::number(qHash(page), 16) + '"';
             const QByteArray type = path.endsWith(u".txt") ? "text/plain" : "text/html";
             status = header("if-none-match") == QLatin1String(tag) ? 304 : 200;
-            response = status == 304
-                ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
-                : "HTTP/1.1 200 OK\r\nContent-Type: " + type + "; charset=utf-8\r\nCache-Control: no-store\r\nETag: " + tag
+            response = status == 304 ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
+                                     : "HTTP/1.1 200 OK\r\nContent-Type: " + type
+                    + "; charset=utf-8\r\nCache-Control: no-store\r\nETag: " + tag
                     + "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
         }
         if (path != u"/favicon.ico")
