@@ -4,7 +4,10 @@
 #include "support/fake_platform.h"
 #include "support/page_server.h"
 
+#include <QListWidget>
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -104,6 +107,21 @@ private slots:
         QCOMPARE(readings("http://127.0.0.1:1/list.txt", {"a"}), QStringList{"!connection refused"});
         QCOMPARE(readings(QStringLiteral("http://127.0.0.1:%1/").arg(silent_.serverPort()), {"a"}),
                  QStringList{"!no answer within 2 seconds"});
+    }
+
+    // A server's list at start: the list box holds the pages it names, and standard error
+    // names the entries left out, as nobody may be there to read a message box.
+    void listFromAServerAtStart()
+    {
+        server_.addPage("/start.txt", "p.html\nfile:///etc/passwd\n");
+        QTemporaryFile said;
+        const int terminal = ::dup(2);
+        QVERIFY(said.open() && ::dup2(said.handle(), 2) == 2);
+        FakePlatform fakes;
+        form2 form(fakes.platform("/f=" + server_.url("/start.txt")));
+        QVERIFY(::dup2(terminal, 2) == 2 && ::close(terminal) == 0);
+        QVERIFY(form.lstPlayList->count() == 1 && form.lstPlayList->item(0)->text() == server_.url("/p.html"));
+        QVERIFY(said.seek(0) && said.readAll().contains("left out: \"file:///etc/passwd\"."));
     }
 
     // Missing at start: nobody may be there to answer "Please enter at least one URL", so

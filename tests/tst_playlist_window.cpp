@@ -116,6 +116,7 @@ private slots:
         write(dir.filePath("huge.txt"), QByteArray(kPlaylistSizeLimit + 1, '\n'));
         write(dir.filePath("nul.txt"), QByteArray(64 * 1024, '\0') + "\r\nhttp://after.example/\r\n");
         write(dir.filePath("read-only.txt"), "kept\r\n");
+        write(dir.filePath("notepad.txt"), QByteArray("\xFF\xFEh\0\r\0\n\0\0\0", 10));
         QFile::setPermissions(dir.filePath("read-only.txt"), QFile::Permissions(0x4444));
         write(dir.filePath("lines.txt"), QByteArray("http://127.0.0.1:8000/page.html\r\n").repeated(100000));
         const struct {
@@ -126,6 +127,7 @@ private slots:
         } rows[] = {{"long.txt", true, 1, ""},
                     {"huge.txt", true, 2000, "larger than 4 MiB"},
                     {"nul.txt", true, 2000, "it holds binary data, not text"},
+                    {"notepad.txt", true, 2, ""},
                     {"lines.txt", true, kPlaylistCapacity,
                      "has 100,000 lines, but a playlist holds at most 32,767 entries: "
                      "the first 32,767 were loaded and the last 67,233 were left out."},

@@ -51,9 +51,7 @@ PlaylistFileRead readPlaylistFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failedBecause(file.errorString());
-    // At most one byte past the limit, so a file that grows meanwhile is caught too.
-    if (file.size() > kPlaylistSizeLimit)
-        return failedBecause(QLatin1String(kPlaylistTooLarge));
+    // One byte past the limit at most: enough to know, however large the file or fast it grows.
     const QByteArray bytes = file.read(kPlaylistSizeLimit + 1);
     if (file.error() != QFileDevice::NoError)
         return failedBecause(file.errorString());

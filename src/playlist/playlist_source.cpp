@@ -16,6 +16,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Enough to take a list in a few reads; the network stops reading while it is full, so
@@ -88,7 +92,14 @@ PlaylistSource::Reading PlaylistSource::read()
         return {};
     reading_ = true;
     const auto done = qScopeGuard([this] { reading_ = false; });
-    return isAddress(origin_) ? fetch() : readFile();
+    Reading reading = isAddress(origin_) ? fetch() : readFile();
+    // A list read up to the size limit and refused leaves megabytes freed, in the
+    // network's thread too; the C library keeps freed memory for later unless told, so
+    // a wall screen fed one would hold its peak for good.
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+    return reading;
 }
 
 PlaylistSource::Reading PlaylistSource::readFile()
