@@ -156,10 +156,16 @@ PlaylistSource::Reading PlaylistSource::fetch()
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kPlaylistSizeLimit)
             refuse(QLatin1String(kPlaylistTooLarge));
     });
+    // A piece at a time: a compressed answer is unpacked only as far as it is read.
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &wait, [&] {
-        body += reply->read(kPlaylistSizeLimit + 1 - body.size());
-        if (body.size() > kPlaylistSizeLimit)
-            refuse(QLatin1String(kPlaylistTooLarge));
+        while (refusal.isEmpty()) {
+            const QByteArray piece = reply->read(std::min(kReadBufferSize, kPlaylistSizeLimit + 1 - body.size()));
+            if (piece.isEmpty())
+                break;
+            body += piece;
+            if (body.size() > kPlaylistSizeLimit)
+                refuse(QLatin1String(kPlaylistTooLarge));
+        }
     });
     QObject::connect(reply.get(), &QNetworkReply::finished, &wait, &QEventLoop::quit);
     QObject::connect(&limit, &QTimer::timeout, &wait, &QEventLoop::quit);
