@@ -3,15 +3,17 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Any file at all may be opened as a playlist. Whatever its bytes, what comes back is
-// lines: no entry holds a line end or ends in a space, there are no more entries than
-// lines, decoding never makes more characters than there were bytes, and a save in the
-// encoding it was read in opens as the same list.
+// Any file at all may be opened as a playlist: one of binary data is refused by the
+// caller, not here. Whatever its bytes, what comes back is lines: no entry holds a line
+// end or ends in a space, there are no more entries than lines, decoding never makes
+// more characters than there were bytes (in UTF-16 too), and a save in the encoding it
+// was read in opens as the same list.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Not copied, so that a read past the end lands outside the fuzzer's own buffer.
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
 
+    (void)isPlaylistText(bytes);
     const PlaylistContents read = playlistFromBytes(bytes);
     const qsizetype lineEnds = bytes.count('\r') + bytes.count('\n');
     if (read.entries.size() > lineEnds + 1)

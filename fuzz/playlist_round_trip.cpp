@@ -20,11 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (entries.first().startsWith(QChar(0xFEFF)))
         entries.first().remove(0, 1);
 
-    const QByteArray saved = playlistBytesFromEntries(entries);
-    if (playlistEntriesFromBytes(saved) != entries)
-        std::abort();
-    // Saving what was read gives the same bytes again.
-    if (playlistBytesFromEntries(playlistEntriesFromBytes(saved)) != saved)
-        std::abort();
+    // Saving what was read gives the same bytes again, in UTF-16 as in UTF-8.
+    for (const auto encoding :
+         {PlaylistEncoding::Utf8, PlaylistEncoding::Utf16LittleEndian, PlaylistEncoding::Utf16BigEndian}) {
+        const QByteArray saved = playlistBytesFromEntries(entries, encoding);
+        const PlaylistContents read = playlistFromBytes(saved);
+        if (read.entries != entries || read.encoding != encoding)
+            std::abort();
+        if (playlistBytesFromEntries(read.entries, read.encoding) != saved)
+            std::abort();
+    }
     return 0;
 }

@@ -13,6 +13,7 @@ add_library(veltrase_logic STATIC
     ${VELTRASE_LOGIC_DIR}/layout/layout_arithmetic.h ${VELTRASE_LOGIC_DIR}/layout/layout_arithmetic.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/dropped_entries.h ${VELTRASE_LOGIC_DIR}/playlist/dropped_entries.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/line_ends.h
+    ${VELTRASE_LOGIC_DIR}/playlist/listed_pages.h ${VELTRASE_LOGIC_DIR}/playlist/listed_pages.cpp
     ${VELTRASE_LOGIC_DIR}/playlist/playlist_capacity.h
     ${VELTRASE_LOGIC_DIR}/playlist/playlist_encoding.h
     ${VELTRASE_LOGIC_DIR}/playlist/playlist_format.h ${VELTRASE_LOGIC_DIR}/playlist/playlist_format.cpp

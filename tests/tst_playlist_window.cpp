@@ -97,8 +97,9 @@ private slots:
     }
 
     // After an open or a save through the dialog: how many entries the list holds and
-    // what the user is told. A cancel or a failure keeps the list and the file; an open is
-    // quick however big the file, and of an overlong entry only the beginning is laid out.
+    // what the user is told. A cancel or a failure keeps the list and the file, one marked
+    // read-only too (even for root, whom its permissions let through); an open is quick
+    // however big the file, and of an overlong entry only the beginning is laid out.
     // The save to "full" starts on a 64 KiB file system with one page left, then runs out
     // of room.
     void openAndSaveHardFiles()
@@ -111,8 +112,12 @@ private slots:
         const auto unmount = qScopeGuard([&] { (void)(mounted && ::umount(mountPoint.constData())); });
         write(full + "/filler", QByteArray(56 * 1024, 'x'));
         write(kept, "kept\r\n");
-        write(dir.filePath("long.txt"), "http://example.com/?" + QByteArray(10 * 1024 * 1024, 'a'));
+        write(dir.filePath("long.txt"), "http://example.com/?" + QByteArray(kPlaylistSizeLimit - 20, 'a'));
+        write(dir.filePath("huge.txt"), QByteArray(kPlaylistSizeLimit + 1, '\n'));
         write(dir.filePath("nul.txt"), QByteArray(64 * 1024, '\0') + "\r\nhttp://after.example/\r\n");
+        write(dir.filePath("read-only.txt"), "kept\r\n");
+        write(dir.filePath("notepad.txt"), QByteArray("\xFF\xFEh\0\r\0\n\0\0\0", 10));
+        QFile::setPermissions(dir.filePath("read-only.txt"), QFile::Permissions(0x4444));
         write(dir.filePath("lines.txt"), QByteArray("http://127.0.0.1:8000/page.html\r\n").repeated(100000));
         const struct {
             QString name; // none: the dialog is cancelled
@@ -120,7 +125,9 @@ private slots:
             int entries;
             QString words; // none: nothing to tell
         } rows[] = {{"long.txt", true, 1, ""},
-                    {"nul.txt", true, 2, ""},
+                    {"huge.txt", true, 2000, "larger than 4 MiB"},
+                    {"nul.txt", true, 2000, "it holds binary data, not text"},
+                    {"notepad.txt", true, 2, ""},
                     {"lines.txt", true, kPlaylistCapacity,
                      "has 100,000 lines, but a playlist holds at most 32,767 entries: "
                      "the first 32,767 were loaded and the last 67,233 were left out."},
@@ -128,6 +135,7 @@ private slots:
                     {"missing.txt", true, 2000, ""},
                     {"folder", true, 2000, "folder"},
                     {"folder", false, 2000, "folder"},
+                    {"read-only.txt", false, 2000, "the file is read-only"},
                     {"full/list.txt", false, 2000, "no space left on device"}};
         for (const auto& row : rows) {
             if (row.name.startsWith(u"full") && !mounted)
@@ -139,7 +147,7 @@ private slots:
             QVERIFY(!deadline.hasExpired());
             QCOMPARE(w.form.lstPlayList->count(), row.entries);
             QVERIFY(w.form.lstPlayList->sizeHintForColumn(0) < 100000);
-            QVERIFY(contents(kept) == "kept\r\n"
+            QVERIFY(contents(kept) == "kept\r\n" && contents(dir.filePath("read-only.txt")) == "kept\r\n"
                     && QDir(full).entryList(QDir::Files) == (QStringList{"filler", "list.txt"}));
             const QString told = w.fakes.messages.shown.join(u'|');
             QVERIFY2(row.words.isEmpty() ? told.isEmpty() : told.contains(row.words) && told.contains(row.name),

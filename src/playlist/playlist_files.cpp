@@ -1,5 +1,6 @@
 #include "playlist/playlist_files.h"
 
+#include "playlist/playlist_capacity.h"
 #include "playlist/playlist_format.h"
 
 #include <QDir>
@@ -50,9 +51,14 @@ PlaylistFileRead readPlaylistFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failedBecause(file.errorString());
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit at most: enough to know, however large the file or fast it grows.
+    const QByteArray bytes = file.read(kPlaylistSizeLimit + 1);
     if (file.error() != QFileDevice::NoError)
         return failedBecause(file.errorString());
+    if (bytes.size() > kPlaylistSizeLimit)
+        return failedBecause(QLatin1String(kPlaylistTooLarge));
+    if (!isPlaylistText(bytes))
+        return failedBecause(QLatin1String(kPlaylistNotText));
     PlaylistContents contents = playlistFromBytes(bytes);
     return {PlaylistFileRead::Outcome::Read, std::move(contents.entries), contents.encoding, {}};
 }
@@ -64,7 +70,10 @@ QString writePlaylistFile(const QString& path, const QStringList& entries, Playl
         return QStringLiteral("it is a folder, not a file");
     if (!target.absoluteDir().exists())
         return QStringLiteral("its folder does not exist");
-    if (target.exists() && !target.isWritable())
+    // A file nobody may write is one marked read-only: not replaced behind the user's
+    // back, even by an administrator, whom the permissions themselves would let through.
+    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (target.exists() && (!target.isWritable() || !(target.permissions() & anyWrite)))
         return QStringLiteral("the file is read-only");
 
     // Unbuffered, so a write that runs out of room says so itself; a short write

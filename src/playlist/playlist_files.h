@@ -20,7 +20,8 @@ struct PlaylistFileRead {
 };
 
 // Reads the whole file before anything else happens, so a failure part-way leaves the
-// caller's playlist untouched.
+// caller's playlist untouched. A file past the size limit, or one that is not text, is
+// refused without being read whole.
 PlaylistFileRead readPlaylistFile(const QString& path);
 
 // Writes the entries beside the file and puts them in its place only once every byte

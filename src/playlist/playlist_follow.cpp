@@ -26,7 +26,10 @@ QString form2::takePlaylistFromSource()
     if (lines > kPlaylistCapacity)
         reading.entries.resize(kPlaylistCapacity);
     replacePlaylist(*lstPlayList, reading.entries);
-    return lines > kPlaylistCapacity ? playlistLinesLeftOutMessage(OptFile, lines) : QString();
+    // A changed list can have its own word too: entries of an address left out.
+    if (lines > kPlaylistCapacity)
+        return (reading.tell + u' ' + playlistLinesLeftOutMessage(OptFile, lines)).trimmed();
+    return reading.tell;
 }
 
 bool form2::followsPlaylistSource() const

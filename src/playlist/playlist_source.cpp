@@ -1,7 +1,10 @@
 #include "playlist/playlist_source.h"
 
+#include "playlist/listed_pages.h"
+#include "playlist/playlist_capacity.h"
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_format.h"
+#include "playlist/playlist_messages.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -11,7 +14,17 @@
 #include <QScopeGuard>
 #include <QTimer>
 
+#include <algorithm>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
+
+// Enough to take a list in a few reads; the network stops reading while it is full, so
+// an endless answer never piles up in memory.
+constexpr qint64 kReadBufferSize = 256 * 1024;
 
 QString limitInWords(std::chrono::milliseconds limit)
 {
@@ -27,6 +40,34 @@ QString inPlainWords(const QString& reason)
     if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
         return reason.at(0).toLower() + reason.sliced(1);
     return reason;
+}
+
+// The reasons Qt gives for these either say nothing ("Decompression failed: ") or
+// name the wrong thing (a redirect loop ends on a 302 answer).
+QString troubleWith(const QNetworkReply& reply)
+{
+    switch (reply.error()) {
+    case QNetworkReply::NoError: return {};
+    case QNetworkReply::TooManyRedirectsError: return QStringLiteral("too many redirects");
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("the server sent it on from https to plain http, which is not followed");
+    default: break;
+    }
+    if (reply.errorString().startsWith(QLatin1String("Decompression failed"), Qt::CaseInsensitive))
+        return QStringLiteral("the server's compressed answer could not be unpacked");
+    return {};
+}
+
+// A login page or a portal's notice, most likely: taken as a list, each of its lines
+// would become an entry.
+bool isWebPage(const QNetworkReply& reply, const QByteArray& body)
+{
+    const QString type = reply.header(QNetworkRequest::ContentTypeHeader).toString().section(u';', 0, 0).trimmed();
+    if (type.compare(u"text/html", Qt::CaseInsensitive) == 0
+        || type.compare(u"application/xhtml+xml", Qt::CaseInsensitive) == 0)
+        return true;
+    const QByteArray start = body.left(64).trimmed().toLower();
+    return start.startsWith("<!doctype") || start.startsWith("<html");
 }
 
 } // namespace
@@ -51,7 +92,14 @@ PlaylistSource::Reading PlaylistSource::read()
         return {};
     reading_ = true;
     const auto done = qScopeGuard([this] { reading_ = false; });
-    return isAddress(origin_) ? fetch() : readFile();
+    Reading reading = isAddress(origin_) ? fetch() : readFile();
+    // A list read up to the size limit and refused leaves megabytes freed, in the
+    // network's thread too; the C library keeps freed memory for later unless told, so
+    // a wall screen fed one would hold its peak for good.
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+    return reading;
 }
 
 PlaylistSource::Reading PlaylistSource::readFile()
@@ -81,23 +129,56 @@ PlaylistSource::Reading PlaylistSource::fetch()
 
     QNetworkRequest request{QUrl(origin_)};
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    // The size limit below, counted on the unpacked bytes as they are read, ends a
+    // compressed bomb with a reason; Qt's own check ends it too, but says nothing why.
+    request.setDecompressedSafetyCheckThreshold(-1);
     if (haveEntries_ && !entityTag_.isEmpty())
         request.setRawHeader("If-None-Match", entityTag_);
     if (haveEntries_ && !lastModified_.isEmpty())
         request.setRawHeader("If-Modified-Since", lastModified_);
 
     const std::unique_ptr<QNetworkReply> reply(network_->get(request));
+    reply->setReadBufferSize(kReadBufferSize);
     QEventLoop wait;
     QTimer limit;
     limit.setSingleShot(true);
+    // Taken as it arrives, decompressed, and given up once past the size limit, so a
+    // huge answer or a compressed bomb is never held whole.
+    QByteArray body;
+    QString refusal;
+    const auto refuse = [&](const QString& reason) {
+        if (refusal.isEmpty()) {
+            refusal = reason;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &wait, [&] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kPlaylistSizeLimit)
+            refuse(QLatin1String(kPlaylistTooLarge));
+    });
+    // A piece at a time: a compressed answer is unpacked only as far as it is read.
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &wait, [&] {
+        while (refusal.isEmpty()) {
+            const QByteArray piece = reply->read(std::min(kReadBufferSize, kPlaylistSizeLimit + 1 - body.size()));
+            if (piece.isEmpty())
+                break;
+            body += piece;
+            if (body.size() > kPlaylistSizeLimit)
+                refuse(QLatin1String(kPlaylistTooLarge));
+        }
+    });
     QObject::connect(reply.get(), &QNetworkReply::finished, &wait, &QEventLoop::quit);
     QObject::connect(&limit, &QTimer::timeout, &wait, &QEventLoop::quit);
     limit.start(fetchLimit_);
     wait.exec();
+    if (!refusal.isEmpty())
+        return failed(refusal);
     if (!reply->isFinished()) {
         reply->abort();
         return failed(QStringLiteral("no answer within ") + limitInWords(fetchLimit_));
     }
+    if (const QString trouble = troubleWith(*reply); !trouble.isEmpty())
+        return failed(trouble);
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status == 304 && haveEntries_)
@@ -108,12 +189,22 @@ PlaylistSource::Reading PlaylistSource::fetch()
     }
     if (reply->error() != QNetworkReply::NoError)
         return failed(inPlainWords(reply->errorString()));
+    if (isWebPage(*reply, body))
+        return failed(QStringLiteral("the server answered with a web page, not a playlist"));
+    if (!isPlaylistText(body))
+        return failed(QLatin1String(kPlaylistNotText));
 
-    const Reading reading = accept(playlistEntriesFromBytes(reply->readAll()));
+    // Against the address it finally came from, as a browser resolves a page's links.
+    const ListedPages listed = pagesListedAt(reply->url(), playlistEntriesFromBytes(body));
+    if (!listed.leftOut.isEmpty() && std::ranges::all_of(listed.pages, &QString::isEmpty))
+        return failed(QStringLiteral("it names no http or https page, only ") + fewEntries(listed.leftOut));
+    Reading reading = accept(listed.pages);
     if (reading.outcome != Reading::Outcome::Failed) {
         entityTag_ = reply->rawHeader("ETag");
         lastModified_ = reply->rawHeader("Last-Modified");
     }
+    if (reading.outcome == Reading::Outcome::Changed && !listed.leftOut.isEmpty())
+        reading.tell = playlistEntriesLeftOutMessage(origin_, listed.leftOut);
     return reading;
 }
 

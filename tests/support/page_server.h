@@ -16,7 +16,8 @@ public:
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         });
     }
-    // Served with an entity tag; a request that names the current tag gets 304.
+    // Served with an entity tag, as text/plain when the path ends in .txt, else as
+    // text/html; a request that names the current tag gets 304.
     void addPage(const QString& path, const QByteArray& html) { pages_.insert(path, html); }
     // Answers the path (any query) with these bytes as they are, status line and headers
     // included, after the delay: error statuses, downloads, slow servers.
@@ -49,10 +50,11 @@ private:
         int status = 0;
         if (!answers_.contains(path) && pages_.contains(path)) {
             const QByteArray page = pages_.value(path), tag = '"' + QByteArray::number(qHash(page), 16) + '"';
+            const QByteArray type = path.endsWith(u".txt") ? "text/plain" : "text/html";
             status = header("if-none-match") == QLatin1String(tag) ? 304 : 200;
-            response = status == 304
-                ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
-                : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nETag: " + tag
+            response = status == 304 ? "HTTP/1.1 304 Not Modified\r\nETag: " + tag + "\r\nConnection: close\r\n\r\n"
+                                     : "HTTP/1.1 200 OK\r\nContent-Type: " + type
+                    + "; charset=utf-8\r\nCache-Control: no-store\r\nETag: " + tag
                     + "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
         }
         if (path != u"/favicon.ico")
