@@ -125,13 +125,15 @@ private slots:
     {
         const QString origin = folder_.filePath("followed.txt"), saved = folder_.filePath("saved.txt");
         FakePlatform fakes;
-        fakes.options = {.cache = true, .follow = true};
+        fakes.options = {.cache = true, .fullScreen = true, .follow = true};
         form2 form(fakes.platform("/f=" + origin + " /t=1"));
         fakes.pump.at(1500, [&] { setSource(origin, "http://c/"); });
         fakes.browser->onNavigate = [&](const QString&) { form.stop_button_Click(); };
         fakes.pump.at(5000, [&] { form.stop_button_Click(); }); // a run that never shows it ends too
         form.show();
         QTRY_COMPARE(fakes.browser->navigations, QStringList{"http://c/"});
+        // Meanwhile the screen said why it showed nothing.
+        QVERIFY(fakes.browser->cards.size() == 1 && fakes.browser->cards[0].contains("there is no such file"));
         fakes.dialogs.setNextFileName(saved);
         form.Save_Click();
         form.cmdSave_Click(); // cancelled: nothing is written anywhere

@@ -157,15 +157,16 @@ private:
     void ArrangeControls();
     // app/run_control.cpp
     void keepScreenAwake(bool awake);
+    void showNoPlaylistCard();
 
     Platform platform_;
     // How the playlist's file was read, so a save writes the bytes other programs read.
     PlaylistEncoding playlistEncoding_ = PlaylistEncoding::Utf8;
     std::unique_ptr<frmAbout> aboutBox_;
     std::unique_ptr<PlaylistSource> playlistSource_;
-    // Why the playlist named at start could not be loaded, if it could not: a full screen
-    // shows it on a card, as nobody may be there to read standard error.
-    QString playlistProblemAtStart_;
+    // Why the playlist named at start could not be read, as last told: a full screen shows
+    // it on a card, as nobody may be there to read standard error.
+    QString playlistProblem_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
     // A too-small warning is waiting to be shown or is open (layout/): one at a time.

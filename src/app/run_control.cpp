@@ -28,15 +28,11 @@ void form2::start_button_Click()
 {
     // A followed playlist may be empty only for now: the run reads it again every pass.
     if (lstPlayList->count() == 0 && !followsPlaylistSource()) {
-        const QString askForEntries = QStringLiteral("Please enter at least one URL or open a file.");
         // A wall screen has nobody to click a message box away: the reason goes on the screen.
-        if (fullScreen_->active()) {
-            WebBrowser1->setVisible(true);
-            WebBrowser1->showCard(QStringLiteral("No playlist"), OptFile,
-                                  playlistProblemAtStart_.isEmpty() ? askForEntries : playlistProblemAtStart_);
-        } else {
-            platform_.messages.inform(this, askForEntries);
-        }
+        if (fullScreen_->active())
+            showNoPlaylistCard();
+        else
+            platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
         return;
     }
     StopFlag = kNo;
@@ -129,4 +125,12 @@ void form2::keepScreenAwake(bool awake)
         keeper->hold();
     else
         keeper->release();
+}
+
+void form2::showNoPlaylistCard()
+{
+    WebBrowser1->setVisible(true);
+    WebBrowser1->showCard(QStringLiteral("No playlist"), OptFile,
+                          playlistProblem_.isEmpty() ? QStringLiteral("Please enter at least one URL or open a file.")
+                                                     : playlistProblem_);
 }

@@ -44,7 +44,7 @@ void form2::Form_Load()
             problem = playlistOpenFailedMessage(PlaylistPath, QStringLiteral("there is no such file"));
         if (!problem.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
-        playlistProblemAtStart_ = problem;
+        playlistProblem_ = problem;
         if (const QString typo = intervalOptionProblem(OptInterval); !typo.isEmpty())
             std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(typo));
         AutoStartFlag = kYes;

@@ -1,5 +1,7 @@
 #include "app/form2.h"
 
+#include "app/full_screen.h"
+
 #include "playlist/playlist_capacity.h"
 #include "playlist/playlist_list_box.h"
 #include "playlist/playlist_messages.h"
@@ -42,6 +44,13 @@ void form2::followPlaylistSource()
     if (!followsPlaylistSource())
         return;
     // Nobody may be there to answer a message box: a wall screen's log is where this goes.
-    if (const QString problem = takePlaylistFromSource(); !problem.isEmpty())
+    const QString problem = takePlaylistFromSource();
+    if (!problem.isEmpty()) {
         std::fprintf(stderr, "veltrase: %s\n", qUtf8Printable(problem));
+        playlistProblem_ = problem;
+    }
+    // A full screen still waiting for its list says why on the screen, from the first pass
+    // and again when the reason changes, until the list comes.
+    if (lstPlayList->count() == 0 && fullScreen_->active() && (PassCount == 0 || !problem.isEmpty()))
+        showNoPlaylistCard();
 }
