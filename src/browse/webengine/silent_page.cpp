@@ -26,8 +26,8 @@ SilentPage::SilentPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
 {
     refuseUnattendedRequests();
-    // A local page from a playlist is its own origin, as in any current browser: it
-    // shows its own pictures but cannot read the user's other files, nor send them off.
+    // A local page reads none of the user's other files, nor sends them off; the
+    // browser lets the program's own pages reach theirs.
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     // The browser shows a card of its own for a page that failed; the engine's error

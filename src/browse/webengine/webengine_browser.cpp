@@ -14,6 +14,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -107,15 +108,16 @@ void WebEngineBrowser::Navigate(const QString& urlText)
     if (isScriptText(urlText))
         refuseScript(urlText);
     else
-        load(urlFromUserText(urlText, QDir::currentPath()));
+        load(urlFromUserText(urlText, QDir::currentPath()), false);
 }
 
 void WebEngineBrowser::NavigateToFile(const QString& path)
 {
-    load(QUrl::fromLocalFile(path));
+    // The program's own pages (help, licence) lie beside it and may show the pictures there.
+    load(QUrl::fromLocalFile(path), true);
 }
 
-void WebEngineBrowser::load(const QUrl& url)
+void WebEngineBrowser::load(const QUrl& url, bool mayReadLocalFiles)
 {
     if (ended_)
         return;
@@ -125,6 +127,10 @@ void WebEngineBrowser::load(const QUrl& url)
         // The engine would wait for that renderer before leaving its page, for ever.
         makePage();
     reloadedAfterRendererDied_ = false;
+    // The engine allows a local page nothing from other local files, pictures
+    // included, or everything, the user's other files included: a playlist's page
+    // gets nothing.
+    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, mayReadLocalFiles);
 
     navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();

@@ -43,7 +43,7 @@ public:
 private:
     void startEngine();
     void makePage();
-    void load(const QUrl& url);
+    void load(const QUrl& url, bool mayReadLocalFiles);
     void refuseScript(const QString& text);
     void putCard(const QString& html, const QString& reason);
     void putPage();
