@@ -23,7 +23,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(server_.listen());
-        server_.addPage(QStringLiteral("/a.html"), "<title>a</title><p>a<script>console.log('said by a')</script>");
+        server_.addPage(QStringLiteral("/a.html"), "<title>a</title><p>a<script>console.error('said by a')</script>");
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
         refused_ = "http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/";

@@ -241,7 +241,7 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
 void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
 {
     // A load cut short by the next entry is that entry's business.
-    if (loading.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain && loading.errorCode() == kLoadAborted)
+    if (loading.errorCode() == kLoadAborted)
         return;
     const auto card = [this, address = loading.url().toDisplayString(),
                        reason = reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()),
@@ -251,19 +251,24 @@ void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
     // The engine's own error page is disabled: small print for a screen across a room,
     // and chatter in the log. A site's own error page is the site's to show, unless it
     // is empty.
-    if (!pageCameSinceNavigation())
+    if (!pageCameSinceNavigation()) {
         card();
-    else if (loading.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        return;
+    }
+    if (loading.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
         putPage();
-    else
-        page_->toPlainText([this, card, navigatedAt = navigatedAt_](const QString& text) {
-            if (navigatedAt != navigatedAt_)
-                return;
-            if (text.trimmed().isEmpty())
-                card();
-            else
-                putPage();
-        });
+        return;
+    }
+    // The engine answers a page it lets go of with nothing: a page replaced, or gone
+    // with the browser, has no say any more; nor has an earlier entry.
+    page_->toPlainText([this, card, page = page_.get(), navigatedAt = navigatedAt_](const QString& text) {
+        if (page != page_.get() || navigatedAt != navigatedAt_)
+            return;
+        if (text.trimmed().isEmpty())
+            card();
+        else
+            putPage();
+    });
 }
 
 QWebEngineView* WebEngineBrowser::cardView() const
