@@ -41,28 +41,22 @@ private slots:
     {
         PageServer server;
         QVERIFY(server.listen());
-        QTemporaryDir folder;
-        QFile local(folder.filePath("local.html"));
-        QVERIFY(local.open(QIODevice::WriteOnly) && local.write("<title>local</title><p>private") > 0);
-        local.close();
+        server.addPage("/page.html", "<title>page</title><p>private");
         const QString steal = "location='" + server.url("/steal?t=") + "'+encodeURIComponent(document.title)//?2024";
         WebEngineBrowser browser;
         browser.show();
         QSignalSpy completed(&browser, &WebBrowser::DocumentComplete), cards(&browser, &WebBrowser::cardShown);
-        for (const QString scheme : {"javascript:", "JavaScript:", " javascript:", "java\tscript:"}) {
-            browser.Navigate(local.fileName());
+        for (const QString scheme : {"javascript:", "JavaScript:", " javascript:", "java\tscript:", ""}) {
+            browser.Navigate(server.url("/page.html"));
             QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 1 && !browser.isShowingCard(), 20000);
+            if (scheme.isEmpty()) // Had a script run, its request would have come before this page's.
+                break;
             browser.Navigate(scheme + steal);
             QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 2 && browser.isShowingCard(), 20000);
             QVERIFY2(cards.last().first().toString().contains("script"), qPrintable(scheme));
             completed.clear();
         }
-        // Had a script run, its request would have come before this page's.
-        server.addPage("/after.html", "<title>after</title>");
-        browser.Navigate(server.url("/after.html"));
-        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title() == "after" && !browser.isShowingCard(), 20000);
-        QCOMPARE(server.paths(), QStringList{"/after.html"});
-        QCOMPARE(cards.last().first().toString(), QString());
+        QVERIFY(server.paths().filter("/steal").isEmpty() && cards.last().first().toString().isEmpty());
     }
 
     // A playlist's local page reads no other file. The program's own pages, in a folder
@@ -70,21 +64,20 @@ private slots:
     void localPageReadsNoOtherFile()
     {
         QTemporaryDir folder;
-        QFile secret(folder.filePath("secret.txt"));
-        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
-        const QByteArray page = R"html(<script>
-            const said = [], say = (what) => { said.push(what); document.title = said.sort().join(' '); };
+        const auto put = [&](const QString& name, const QByteArray& content) {
+            QFile file(folder.filePath(name));
+            return QDir(folder.path()).mkpath(QFileInfo(name).path()) && file.open(QIODevice::WriteOnly)
+                && file.write(content) == content.size();
+        };
+        const QByteArray page = R"html(<img src="picture.svg" onload="say('picture')" onerror="say('no picture')">
+            <script>const said = [], say = (what) => { said.push(what); document.title = said.sort().join(' '); };
             const read = new XMLHttpRequest();
-            read.onload = () => say('read ' + read.responseText);
-            read.onerror = () => say('refused');
-            try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }
-            </script><img src="picture.svg" onload="say('picture')" onerror="say('no picture')">)html";
-        for (const QString place : {"list", "help #1 ?"}) {
-            QFile html(folder.filePath(place + "/page.html")), picture(folder.filePath(place + "/picture.svg"));
-            QVERIFY(QDir(folder.path()).mkdir(place) && html.open(QIODevice::WriteOnly) && html.write(page) > 0
-                    && picture.open(QIODevice::WriteOnly)
-                    && picture.write("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>") > 0);
-        }
+            read.onload = () => say('read ' + read.responseText), read.onerror = () => say('refused');
+            try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }</script>)html";
+        QVERIFY(put("secret.txt", "secret"));
+        for (const QString place : {"list/", "help #1 ?/"})
+            QVERIFY(put(place + "page.html", page)
+                    && put(place + "picture.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>"));
         WebEngineBrowser browser;
         browser.Navigate(folder.filePath("list/page.html"));
         QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().endsWith("refused"), 20000);
