@@ -21,6 +21,8 @@ namespace {
 
 // The engine's number for a load that gave way to another.
 constexpr int kLoadAborted = -3;
+// What the engine makes of an answer without a body.
+constexpr char kEmptyDocument[] = "<html><head></head><body></body></html>";
 
 } // namespace
 
@@ -261,10 +263,10 @@ void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
     }
     // The engine answers a page it lets go of with nothing: a page replaced, or gone
     // with the browser, has no say any more; nor has an earlier entry.
-    page_->toPlainText([this, card, page = page_.get(), navigatedAt = navigatedAt_](const QString& text) {
+    page_->toHtml([this, card, page = page_.get(), navigatedAt = navigatedAt_](const QString& html) {
         if (page != page_.get() || navigatedAt != navigatedAt_)
             return;
-        if (text.trimmed().isEmpty())
+        if (html == QLatin1String(kEmptyDocument))
             card();
         else
             putPage();
