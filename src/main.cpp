@@ -22,6 +22,27 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// A wall screen's journal holds what the program says. The engine's own lines (its GL
+// set-up, its GPU thread's transient failures, pages' console messages) are noise
+// there; VELTRASE_ENGINE_LOG=1 lets them through for a bug report. Set before the
+// engine starts, which reads its flags once.
+void quietEngineUnlessAsked()
+{
+    if (qEnvironmentVariable("VELTRASE_ENGINE_LOG") == QLatin1String("1"))
+        return;
+    // A level the user chose stays theirs.
+    if (QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"); !flags.contains("--log-level")) {
+        flags += flags.isEmpty() ? "--log-level=3" : " --log-level=3";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
+    // QT_LOGGING_RULES still overrides these.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     const auto argumentsAfterProgram = [&argc, argv] {
@@ -42,9 +63,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     endOnTerminationSignals();
-    // The engine describes its GL set-up on every start; an unattended screen's log
-    // has no use for it. QT_LOGGING_RULES still overrides this.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    quietEngineUnlessAsked();
 
     // The browser engine shares its GL contexts with the window; this must be set
     // before the application object exists.

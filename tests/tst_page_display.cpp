@@ -50,6 +50,7 @@ private slots:
     void pageThatCannotBeShownGetsACard()
     {
         server_.addRawAnswer("/error.html", "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n<title>own 404");
+        server_.addRawAnswer("/empty.html", "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n");
         server_.addRawAnswer("/late.html", "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n<title>late", 2500);
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
@@ -59,6 +60,7 @@ private slots:
         const std::tuple<QString, bool, QString, QString, int> rows[] = {
             {"http://127.0.0.1:" + QString::number(closed.serverPort()), false, "refused the connection", {}, 1},
             {server_.url("/error.html"), false, {}, "own 404", 1},
+            {server_.url("/empty.html"), false, "error 500 and an empty page", {}, 1},
             {server_.url("/late.html"), true, {}, {}, 0},
             {server_.url("/late.html"), false, "Nothing has come", "late", 1},
         };

@@ -7,7 +7,8 @@
 #include <sys/un.h>
 
 // The real program as a user's service: what it tells the service manager, watchdog
-// pings that come from the window's thread, and what its log says of a followed playlist.
+// pings that come from the window's thread, and what its log says of a followed playlist
+// and of a page that cannot be shown.
 class Service : public QObject {
     Q_OBJECT
 
@@ -16,13 +17,18 @@ class Service : public QObject {
     int socket_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     // What the program told the manager, and when; value() is the latest of a word.
     QMultiHash<QByteArray, qint64> words_;
+    QByteArray refused_;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(server_.listen());
-        server_.addPage(QStringLiteral("/a.html"), "<title>a</title><p>a");
-        server_.addPage(QStringLiteral("/list.txt"), server_.url(QStringLiteral("/a.html")).toUtf8() + "\r\n");
+        server_.addPage(QStringLiteral("/a.html"), "<title>a</title><p>a<script>console.error('said by a')</script>");
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        refused_ = "http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/";
+        server_.addPage(QStringLiteral("/list.txt"),
+                        server_.url(QStringLiteral("/a.html")).toUtf8() + "\r\n" + refused_);
         // The manager's end of the notify socket, and a watchdog of one second.
         sockaddr_un address = {AF_UNIX, {}};
         qstrncpy(address.sun_path, QFile::encodeName(folder_.filePath("notify")).constData(), sizeof address.sun_path);
@@ -40,13 +46,18 @@ private slots:
     // hold its window's thread on request.
     void tellsTheManagerWhatItDoesAndPingsFromTheWindowsThread()
     {
-        const QByteArray showing = "STATUS=showing 1 of 1: " + server_.url("/a.html").toUtf8();
+        const QByteArray showing = "STATUS=showing 1 of 2: " + server_.url("/a.html").toUtf8();
         const QStringList program{VELTRASE_HOLD_HELPER, VELTRASE_BINARY, "--cache", "/f=" + server_.url("/list.txt")};
-        // A run that ends by itself: ready, the page, two pings a second through the last
-        // seconds of the dwell, and stopping.
+        // A run that ends by itself: ready, the pages, the card in place of the second,
+        // two pings a second through the last seconds of the dwell, and stopping. Its log
+        // holds nothing of the engine's.
         QProcess run;
         run.start("python3", program + QStringList{"/t=5", "--once", "--exit"});
         QTRY_VERIFY_WITH_TIMEOUT(run.state() == QProcess::NotRunning, 90000);
+        QVERIFY(words_.contains("STATUS=showing 2 of 2: " + refused_
+                                + " (cannot be shown: The server refused the connection.)"));
+        const QByteArray log = run.readAllStandardError();
+        QVERIFY2(!log.contains("js:") && !log.contains(":ERROR:"), log.constData());
         const qint64 ready = words_.value("READY=1", -1), stopping = words_.value("STOPPING=1", -1);
         QVERIFY(ready >= 0 && words_.value(showing, -1) >= ready && stopping > words_.value(showing) + 4000);
         QVERIFY(std::ranges::count_if(words_.values("WATCHDOG=1"), [&](qint64 ping) { return ping > stopping - 3000; })

@@ -7,6 +7,7 @@
 #include "browse/web_browser.h"
 #include "platform/application_title.h"
 #include "platform/process_end.h"
+#include "platform/service_notifier.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
 #include "playlist/playlist_entry_delegate.h"
@@ -213,6 +214,10 @@ void form2::connectHandlers()
     connect(About, &QAction::triggered, this, &form2::About_Click);
 
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &form2::WebBrowser1_DocumentComplete);
+    connect(WebBrowser1, &WebBrowser::cardShown, this, [this](const QString& reason) {
+        if (platform_.service)
+            platform_.service->cardShown(reason);
+    });
 }
 
 bool form2::eventFilter(QObject* watched, QEvent* event)

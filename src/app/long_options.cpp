@@ -43,6 +43,7 @@ QString helpText()
                           "\n"
                           "Environment:\n"
                           "  QTWEBENGINE_DISABLE_SANDBOX=1  run the browser without its sandbox (needed as root)\n"
+                          "  VELTRASE_ENGINE_LOG=1          let the browser engine's own log through to stderr\n"
                           "  XDG_DATA_HOME                  where the kept browser profile lives\n"
                           "                                 (default ~/.local/share; then veltrase/profile)\n");
 }

@@ -46,6 +46,7 @@ class NoServiceManager final : public ServiceNotifier {
 public:
     void ready() override { }
     void showing(int, int, const QString&) override { }
+    void cardShown(const QString&) override { }
     void stopping() override { }
 };
 
@@ -82,12 +83,31 @@ void SystemdNotifier::ready()
 
 void SystemdNotifier::showing(int position, int count, const QString& url)
 {
+    showing_ = QStringLiteral("showing %1 of %2: %3").arg(position).arg(count).arg(url);
+    cardReason_.clear();
+    tellStatus();
+}
+
+void SystemdNotifier::cardShown(const QString& reason)
+{
+    if (reason == cardReason_)
+        return;
+    cardReason_ = reason;
+    tellStatus();
+}
+
+void SystemdNotifier::tellStatus()
+{
+    // Someone reading `systemctl status` must not take a card for the page; a card
+    // before any page (a playlist that cannot be read) is all there is to say.
+    QString status = cardReason_.isEmpty() ? showing_
+        : showing_.isEmpty()               ? cardReason_
+                                           : QStringLiteral("%1 (%2)").arg(showing_, cardReason_);
+    if (status.isEmpty())
+        return;
     // One line: the manager shows the status as it is.
-    QString shown = url;
-    shown.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    const QByteArray status
-        = QStringLiteral("STATUS=showing %1 of %2: %3").arg(position).arg(count).arg(shown).toUtf8();
-    sd_notify(0, status.constData());
+    status.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    sd_notify(0, (QStringLiteral("STATUS=") + status).toUtf8().constData());
 }
 
 void SystemdNotifier::stopping()

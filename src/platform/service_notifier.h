@@ -8,7 +8,8 @@
 class QTimer;
 
 // What the service manager that started the program hears from it: the window is
-// up, which page shows, the window's thread is still alive, and the program ends.
+// up, which page shows (and why a card shows in its place), the window's thread is
+// still alive, and the program ends.
 // Started by hand, there is no one to tell and none of this costs anything.
 class ServiceNotifier {
 public:
@@ -16,6 +17,9 @@ public:
     virtual void ready() = 0;
     // position counts from 1.
     virtual void showing(int position, int count, const QString& url) = 0;
+    // A card took the screen in place of the page being shown, for this reason; an
+    // empty reason once the page shows. A new page shown forgets the reason.
+    virtual void cardShown(const QString& reason) = 0;
     virtual void stopping() = 0;
 };
 
@@ -31,9 +35,15 @@ public:
 
     void ready() override;
     void showing(int position, int count, const QString& url) override;
+    void cardShown(const QString& reason) override;
     void stopping() override;
 
 private:
+    void tellStatus();
+
+    // The page being shown ("showing 4 of 4: URL") and the card in its place, if any.
+    QString showing_;
+    QString cardReason_;
     QTimer* watchdog_ = nullptr;
     int farewellSocket_ = -1;
 };

@@ -79,11 +79,11 @@ QString reasonInWords(QWebEngineLoadingInfo::ErrorDomain domain, int code, const
 QString failureCardHtml(const QString& address, const QString& reason, const QDateTime& attempted)
 {
     return cardHtml(QStringLiteral("This page cannot be shown"), address,
-                {reason, QStringLiteral("Tried at %1.").arg(timeOfDay(attempted))});
+                    {reason, QStringLiteral("Tried at %1.").arg(timeOfDay(attempted))});
 }
 
 QString waitingCardHtml(const QString& address, const QDateTime& since)
 {
     return cardHtml(QStringLiteral("Still waiting for this page"), address,
-                {QStringLiteral("Nothing has come from the server since %1.").arg(timeOfDay(since))});
+                    {QStringLiteral("Nothing has come from the server since %1.").arg(timeOfDay(since))});
 }

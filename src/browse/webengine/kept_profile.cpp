@@ -29,6 +29,26 @@ bool holdsFilesIn(const QString& folder)
     return false;
 }
 
+// The system's own words for why a file failed, as a clause: "no space left on device".
+QString systemReason(const QFileDevice& file)
+{
+    QString reason = file.errorString();
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toLower();
+    return reason;
+}
+
+// The lock does not say why it failed; a file written beside it does.
+QString lockReason(QLockFile::LockError error, const QString& lockPath)
+{
+    if (error == QLockFile::PermissionError)
+        return QStringLiteral("permission denied");
+    if (QTemporaryFile probe(lockPath + QStringLiteral("-XXXXXX"));
+        !probe.open() || probe.write("probe") != 5 || !probe.flush())
+        return systemReason(probe);
+    return QStringLiteral("the lock file cannot be written");
+}
+
 } // namespace
 
 KeptProfile::KeptProfile(const QString& folder)
@@ -63,8 +83,10 @@ QString KeptProfile::takeFolder(const QString& folder)
     if (!existed)
         // Logins live here: for this user's eyes only.
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (QTemporaryFile probe(folder + QStringLiteral("/write-test-XXXXXX")); !probe.open())
-        return QStringLiteral("cannot write in the browser profile folder %1").arg(folder);
+    // A full disk still lets a file be made; only writing into it tells.
+    if (QTemporaryFile probe(folder + QStringLiteral("/write-test-XXXXXX"));
+        !probe.open() || probe.write("probe") != 5 || !probe.flush())
+        return QStringLiteral("cannot write in the browser profile folder %1: %2").arg(folder, systemReason(probe));
 
     auto lock = std::make_unique<QLockFile>(folder + QStringLiteral(".lock"));
     // Only a lock whose process has gone is stale, however old it is.
@@ -72,7 +94,8 @@ QString KeptProfile::takeFolder(const QString& folder)
     if (!lock->tryLock(0)) {
         if (lock->error() == QLockFile::LockFailedError)
             return QStringLiteral("another Veltrase is using the browser profile in %1").arg(folder);
-        return QStringLiteral("cannot lock the browser profile folder %1").arg(folder);
+        return QStringLiteral("cannot lock the browser profile folder %1: %2")
+            .arg(folder, lockReason(lock->error(), lock->fileName()));
     }
     lock_ = std::move(lock);
     folder_ = QFileInfo(folder).canonicalFilePath();

@@ -26,6 +26,13 @@ SilentPage::SilentPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
 {
     refuseUnattendedRequests();
+    // A local page reads none of the user's other files, nor sends them off; the
+    // browser lets the program's own pages reach theirs.
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // The browser shows a card of its own for a page that failed; the engine's error
+    // page would only draw behind it and fill the log with its renderer's complaints.
+    settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
 }
 
 void SilentPage::setSilent(bool silent)

@@ -5,7 +5,8 @@
 // The page decides what the engine may ask of the user. While silent it asks
 // nothing: page dialogs are answered without showing, certificate errors are
 // refused, sign-in requests cancelled, permissions denied and new windows ignored,
-// so an unattended screen never stops on a question nobody is there to answer.
+// so an unattended screen never stops on a question nobody is there to answer. A
+// local page reaches no other local file.
 class SilentPage final : public QWebEnginePage {
     Q_OBJECT
 

@@ -41,3 +41,14 @@ QUrl urlFromUserText(const QString& text, const QString& workingFolder)
     }
     return QUrl::fromUserInput(trimmed, workingFolder);
 }
+
+bool isScriptText(const QString& text)
+{
+    // The engine skips blanks and control characters before an address and drops tabs
+    // and line ends inside it, so " JavaScript:" and "java\tscript:" run as scripts too.
+    QString squeezed;
+    for (const QChar c : text)
+        if (c.unicode() > u' ')
+            squeezed += c;
+    return squeezed.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive);
+}

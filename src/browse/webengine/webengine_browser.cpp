@@ -14,7 +14,17 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace {
+
+// The engine's number for a load that gave way to another.
+constexpr int kLoadAborted = -3;
+// What the engine makes of an answer without a body.
+constexpr char kEmptyDocument[] = "<html><head></head><body></body></html>";
+
+} // namespace
 
 WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
     : WebBrowser(parent)
@@ -25,7 +35,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& setti
     patience_.setSingleShot(true);
     connect(&patience_, &QTimer::timeout, this, [this] {
         if (!pageCameSinceNavigation())
-            card_->showCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_));
+            putCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_),
+                    QStringLiteral("still waiting: nothing has come from the server"));
     });
 }
 
@@ -96,15 +107,19 @@ void WebEngineBrowser::reloadOnceAfterRendererDied()
 
 void WebEngineBrowser::Navigate(const QString& urlText)
 {
-    load(urlFromUserText(urlText, QDir::currentPath()));
+    if (isScriptText(urlText))
+        refuseScript(urlText);
+    else
+        load(urlFromUserText(urlText, QDir::currentPath()), false);
 }
 
 void WebEngineBrowser::NavigateToFile(const QString& path)
 {
-    load(QUrl::fromLocalFile(path));
+    // The program's own pages (help, licence) lie beside it and may show the pictures there.
+    load(QUrl::fromLocalFile(path), true);
 }
 
-void WebEngineBrowser::load(const QUrl& url)
+void WebEngineBrowser::load(const QUrl& url, bool mayReadLocalFiles)
 {
     if (ended_)
         return;
@@ -114,16 +129,35 @@ void WebEngineBrowser::load(const QUrl& url)
         // The engine would wait for that renderer before leaving its page, for ever.
         makePage();
     reloadedAfterRendererDied_ = false;
+    // The engine allows a local page nothing from other local files, pictures
+    // included, or everything, the user's other files included: a playlist's page
+    // gets nothing.
+    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, mayReadLocalFiles);
 
     navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();
     pageBeforeCameAt_ = page_->history()->currentItem().lastVisited();
-    // A script entry runs in the page on screen and brings no page of its own.
-    if (navigatedUrl_.scheme() == QLatin1String("javascript"))
-        patience_.stop();
-    else
-        patience_.start(settings_.patience);
+    patience_.start(settings_.patience);
     page_->load(navigatedUrl_);
+}
+
+void WebEngineBrowser::refuseScript(const QString& text)
+{
+    // Loaded, a script entry would run inside the page on screen (a local file, a
+    // logged-in dashboard) and could send what it shows anywhere.
+    if (ended_)
+        return;
+    if (!page_)
+        startEngine();
+    patience_.stop();
+    // The page before stays behind the card, and a load of it still coming must not
+    // take the card's place.
+    page_->triggerAction(QWebEnginePage::Stop);
+    putCard(cardHtml(QStringLiteral("This entry is a script, not a page."), text,
+                     {QStringLiteral("Scripts in a playlist are never run.")}),
+            QStringLiteral("not shown: this entry is a script, not a page"));
+    // The window fits itself and goes on as after a page that failed to load.
+    QMetaObject::invokeMethod(this, &WebBrowser::DocumentComplete, Qt::QueuedConnection);
 }
 
 void WebEngineBrowser::Stop()
@@ -164,7 +198,21 @@ void WebEngineBrowser::showCard(const QString& headline, const QString& subject,
         startEngine();
     // No page is coming: the card is all there is to show.
     patience_.stop();
-    card_->showCard(cardHtml(headline, subject, {reason}));
+    putCard(cardHtml(headline, subject, {reason}), QStringLiteral("%1: %2").arg(headline, reason));
+}
+
+void WebEngineBrowser::putCard(const QString& html, const QString& reason)
+{
+    card_->showCard(html);
+    cardPut_ = true;
+    emit cardShown(reason);
+}
+
+void WebEngineBrowser::putPage()
+{
+    card_->showPage();
+    if (std::exchange(cardPut_, false))
+        emit cardShown({});
 }
 
 bool WebEngineBrowser::pageCameSinceNavigation() const
@@ -183,20 +231,46 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
     case QWebEngineLoadingInfo::LoadStoppedStatus: patience_.stop(); break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         patience_.stop();
-        card_->showPage();
+        putPage();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         patience_.stop();
-        // The engine's own error page is small print for a screen across a room; a
-        // site's own error page is the site's to show.
-        if (loading.isErrorPage())
-            card_->showCard(failureCardHtml(
-                loading.url().toDisplayString(),
-                reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()), loadStartedAt_));
-        else if (pageCameSinceNavigation())
-            card_->showPage();
+        failLoad(loading);
         break;
     }
+}
+
+void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
+{
+    // A load cut short by the next entry is that entry's business.
+    if (loading.errorCode() == kLoadAborted)
+        return;
+    const auto card = [this, address = loading.url().toDisplayString(),
+                       reason = reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()),
+                       attempted = loadStartedAt_] {
+        putCard(failureCardHtml(address, reason, attempted), QStringLiteral("cannot be shown: %1").arg(reason));
+    };
+    // The engine's own error page is disabled: small print for a screen across a room,
+    // and chatter in the log. A site's own error page is the site's to show, unless it
+    // is empty.
+    if (!pageCameSinceNavigation()) {
+        card();
+        return;
+    }
+    if (loading.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+        putPage();
+        return;
+    }
+    // The engine answers a page it lets go of with nothing: a page replaced, or gone
+    // with the browser, has no say any more; nor has an earlier entry.
+    page_->toHtml([this, card, page = page_.get(), navigatedAt = navigatedAt_](const QString& html) {
+        if (page != page_.get() || navigatedAt != navigatedAt_)
+            return;
+        if (html == QLatin1String(kEmptyDocument))
+            card();
+        else
+            putPage();
+    });
 }
 
 QWebEngineView* WebEngineBrowser::cardView() const

@@ -43,9 +43,13 @@ public:
 private:
     void startEngine();
     void makePage();
-    void load(const QUrl& url);
+    void load(const QUrl& url, bool mayReadLocalFiles);
+    void refuseScript(const QString& text);
+    void putCard(const QString& html, const QString& reason);
+    void putPage();
     void reloadOnceAfterRendererDied();
     void followLoading(const QWebEngineLoadingInfo& loading);
+    void failLoad(const QWebEngineLoadingInfo& loading);
     bool pageCameSinceNavigation() const;
 
     BrowserSettings settings_;
@@ -59,6 +63,8 @@ private:
     bool silent_ = false;
     bool reloadedAfterRendererDied_ = false;
     bool ended_ = false;
+    // A card was asked for since the page last showed.
+    bool cardPut_ = false;
 
     // The latest navigation, when it began, and the moment the page on screen before it
     // came: a page that has shown nothing for too long gives way to a card saying so.
