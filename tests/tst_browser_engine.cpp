@@ -59,8 +59,8 @@ private slots:
         QVERIFY(server.paths().filter("/steal").isEmpty() && cards.last().first().toString().isEmpty());
     }
 
-    // A playlist's local page reads no other file. The program's own pages, in a folder
-    // whose name holds '#' and '?', show with their pictures.
+    // A playlist's local page shows the picture beside it but reads no other file, by request
+    // or through a frame. The program's own pages, in a folder whose name holds '#' and '?', show.
     void localPageReadsNoOtherFile()
     {
         QTemporaryDir folder;
@@ -73,14 +73,16 @@ private slots:
             <script>const said = [], say = (what) => { said.push(what); document.title = said.sort().join(' '); };
             const read = new XMLHttpRequest();
             read.onload = () => say('read ' + read.responseText), read.onerror = () => say('refused');
-            try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }</script>)html";
+            try { read.open('GET', '../secret.txt'); read.send(); } catch (e) { say('refused'); }</script>
+            <iframe src="../secret.txt"></iframe><script>setTimeout(() => { try { say(frames[0].document.body
+                .innerText ? 'framed' : 'unframed') } catch (e) { say('unframed') } }, 1000)</script>)html";
         QVERIFY(put("secret.txt", "secret"));
         for (const QString place : {"list/", "help #1 ?/"})
             QVERIFY(put(place + "page.html", page)
                     && put(place + "picture.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>"));
         WebEngineBrowser browser;
         browser.Navigate(folder.filePath("list/page.html"));
-        QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().endsWith("refused"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(browser.view()->title(), "picture refused unframed", 20000);
         browser.NavigateToFile(folder.filePath("help #1 ?/page.html"));
         QTRY_VERIFY_WITH_TIMEOUT(browser.view()->title().startsWith("picture"), 20000);
     }

@@ -26,9 +26,8 @@ SilentPage::SilentPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
 {
     refuseUnattendedRequests();
-    // A local page reads none of the user's other files, nor sends them off; the
-    // browser lets the program's own pages reach theirs.
-    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    // A local page keeps to the rules of the sites it reaches; which local files it may
+    // read is the profile's fence to say.
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     // The browser shows a card of its own for a page that failed; the engine's error
     // page would only draw behind it and fill the log with its renderer's complaints.

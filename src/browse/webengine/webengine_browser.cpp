@@ -3,6 +3,7 @@
 #include "browse/webengine/card_screen.h"
 #include "browse/webengine/error_card.h"
 #include "browse/webengine/kept_profile.h"
+#include "browse/webengine/local_file_fence.h"
 #include "browse/webengine/page_zoom.h"
 #include "browse/webengine/renderer_watch.h"
 #include "browse/webengine/silent_page.h"
@@ -52,6 +53,8 @@ WebEngineBrowser::~WebEngineBrowser()
 void WebEngineBrowser::startEngine()
 {
     profile_ = std::make_unique<KeptProfile>(settings_.profileFolder);
+    // A child of the browser, which outlives the profile.
+    profile_->profile()->setUrlRequestInterceptor(new LocalFileFence(this));
     connect(profile_->profile(), &QWebEngineProfile::downloadRequested, this,
             [this](QWebEngineDownloadRequest* download) {
                 // A page answered as a file: the screen keeps showing what it showed.
@@ -110,16 +113,15 @@ void WebEngineBrowser::Navigate(const QString& urlText)
     if (isScriptText(urlText))
         refuseScript(urlText);
     else
-        load(urlFromUserText(urlText, QDir::currentPath()), false);
+        load(urlFromUserText(urlText, QDir::currentPath()));
 }
 
 void WebEngineBrowser::NavigateToFile(const QString& path)
 {
-    // The program's own pages (help, licence) lie beside it and may show the pictures there.
-    load(QUrl::fromLocalFile(path), true);
+    load(QUrl::fromLocalFile(path));
 }
 
-void WebEngineBrowser::load(const QUrl& url, bool mayReadLocalFiles)
+void WebEngineBrowser::load(const QUrl& url)
 {
     if (ended_)
         return;
@@ -129,10 +131,6 @@ void WebEngineBrowser::load(const QUrl& url, bool mayReadLocalFiles)
         // The engine would wait for that renderer before leaving its page, for ever.
         makePage();
     reloadedAfterRendererDied_ = false;
-    // The engine allows a local page nothing from other local files, pictures
-    // included, or everything, the user's other files included: a playlist's page
-    // gets nothing.
-    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, mayReadLocalFiles);
 
     navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();

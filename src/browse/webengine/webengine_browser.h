@@ -43,7 +43,7 @@ public:
 private:
     void startEngine();
     void makePage();
-    void load(const QUrl& url, bool mayReadLocalFiles);
+    void load(const QUrl& url);
     void refuseScript(const QString& text);
     void putCard(const QString& html, const QString& reason);
     void putPage();
