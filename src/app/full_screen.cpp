@@ -23,12 +23,6 @@ FullScreen::FullScreen(form2& form)
     form_.addAction(key);
     connect(key, &QAction::triggered, this, &FullScreen::toggle);
 
-    // After the window's own handler, which fits the browser inside its frame's border.
-    connect(form_.WebBrowser1, &WebBrowser::DocumentComplete, this, [this] {
-        if (active_)
-            fill();
-    });
-
     form_.installEventFilter(this);
     pointerRest_.setSingleShot(true);
     pointerRest_.setInterval(kPointerRestMs);

@@ -1,5 +1,7 @@
 #include "app/form2.h"
 
+#include "app/full_screen.h"
+
 #include "layout/form_layout_controls.h"
 #include "layout/layout_arithmetic.h"
 #include "platform/twips_geometry.h"
@@ -27,6 +29,10 @@ void form2::mnuHide_Click()
 
 void form2::WebBrowser1_DocumentComplete()
 {
+    // Full screen has given the browser every pixel already; the designed refit would
+    // resize it and full screen fill it again, two redraws of the whole screen a page.
+    if (fullScreen_->active())
+        return;
     FormLayoutControls controls(*this);
     layout::fitBrowserAfterPage(controls);
 }
