@@ -20,6 +20,19 @@ def bench_program(name):
     return os.path.join(BENCH_PROGRAMS, name)
 
 
+def serve_on_loopback(handler):
+    """A server for the request handler on a free port of 127.0.0.1, each request on a
+    thread of its own, serving in the background until shut down."""
+
+    class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+        daemon_threads = True
+        allow_reuse_address = True
+
+    server = Server(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
 class PageServer:
     """Serves /pN.html pages on 127.0.0.1; requests holds (monotonic seconds, path).
     Given a folder, a path naming a file in it is answered with that file (its query,
@@ -55,13 +68,8 @@ class PageServer:
             def log_message(self, *args):
                 pass
 
-        class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
-            daemon_threads = True
-            allow_reuse_address = True
-
-        self.server = Server(("127.0.0.1", 0), Handler)
+        self.server = serve_on_loopback(Handler)
         self.port = self.server.server_address[1]
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
 
     def url(self, path):
         return "http://127.0.0.1:%d%s" % (self.port, path)

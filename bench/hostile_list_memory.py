@@ -12,15 +12,13 @@ VELTRASE=PATH measures another build of the program."""
 import argparse
 import http.server
 import os
-import socketserver
 import subprocess
 import sys
-import threading
 import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import start_program, stop_program, wait_until
+from benchlib import serve_on_loopback, start_program, stop_program, wait_until
 
 LINE = b"http://127.0.0.1/some/page/of/the/list.html\r\n"
 
@@ -86,13 +84,8 @@ class ListServer:
             def log_message(self, *args):
                 pass
 
-        class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
-            daemon_threads = True
-            allow_reuse_address = True
-
-        self.server = Server(("127.0.0.1", 0), Handler)
+        self.server = serve_on_loopback(Handler)
         self.port = self.server.server_address[1]
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
 
 
 def memory_kib(pid):
