@@ -82,6 +82,8 @@ void BrowseRules::runs()
                 && w.form.txt_url1->text() == w.browser().navigations.last());
     // A run that ends by itself leaves the window locked until Stop.
     QCOMPARE(w.editingEnabled(), ended || script.contains(u"stop") ? w.editingControls().size() : 0);
+    // Locked, no cursor blinks; unlocked, the desktop's blink is back.
+    QCOMPARE(QApplication::cursorFlashTime(), w.editingEnabled() ? 1000 : 0);
 }
 
 void BrowseRules::noCacheStampReachesTheServerUnchanged()

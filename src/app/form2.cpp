@@ -14,6 +14,7 @@
 #include "playlist/playlist_source.h"
 #include "playlist/url_entry_box.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -74,7 +75,12 @@ form2::form2(const Platform& platform, QWidget* parent)
     Form_Load();
 }
 
-form2::~form2() = default;
+form2::~form2()
+{
+    // The blink is the desktop's, for every window of the application.
+    if (cursorFlashTime_)
+        QApplication::setCursorFlashTime(*cursorFlashTime_);
+}
 
 void form2::setupControls()
 {

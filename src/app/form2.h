@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -157,6 +158,7 @@ private:
     void ArrangeControls();
     // app/run_control.cpp
     void keepScreenAwake(bool awake);
+    void lockEditing(bool locked);
     void showNoPlaylistCard();
 
     Platform platform_;
@@ -173,5 +175,7 @@ private:
     bool resizeWarningPending_ = false;
     // Runs under way, nested ones included: the screen may sleep when the last one ends.
     int runsInProgress_ = 0;
+    // The desktop's cursor blink, while a run holds it still.
+    std::optional<int> cursorFlashTime_;
     std::unique_ptr<FullScreen> fullScreen_;
 };

@@ -8,6 +8,7 @@
 #include "platform/process_end.h"
 #include "platform/screen_keeper.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,8 +39,7 @@ void form2::start_button_Click()
     StopFlag = kNo;
     PassCount = 0;
     url1_count_txt->setText(QStringLiteral("0"));
-    for (QWidget* control : editingControls(*this))
-        control->setEnabled(false);
+    lockEditing(true);
     ++runsInProgress_;
     keepScreenAwake(true);
     BrowseList();
@@ -59,8 +59,7 @@ void form2::stop_button_Click()
     StopFlag = kYes;
     // The run ends now, not at the end of the stage it is waiting out.
     platform_.pump.endWaits();
-    for (QWidget* control : editingControls(*this))
-        control->setEnabled(true);
+    lockEditing(false);
     keepScreenAwake(false);
 }
 
@@ -111,6 +110,20 @@ void form2::ckExit_Click()
         ckLoop->setEnabled(false);
     } else {
         ckLoop->setEnabled(true);
+    }
+}
+
+void form2::lockEditing(bool locked)
+{
+    for (QWidget* control : editingControls(*this))
+        control->setEnabled(!locked);
+    // Nobody types while a run holds the window locked, and a cursor blinking in the Add
+    // box would redraw the whole window, the page included, twice a second.
+    if (locked && !cursorFlashTime_) {
+        cursorFlashTime_ = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(0);
+    } else if (!locked && cursorFlashTime_) {
+        QApplication::setCursorFlashTime(*std::exchange(cursorFlashTime_, std::nullopt));
     }
 }
 
