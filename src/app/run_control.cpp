@@ -23,6 +23,11 @@ QList<QWidget*> editingControls(form2& form)
             form.url1_count_txt, form.txt_interval, form.txt_url1};
 }
 
+QString askForEntries()
+{
+    return QStringLiteral("Please enter at least one URL or open a file.");
+}
+
 } // namespace
 
 void form2::start_button_Click()
@@ -33,7 +38,7 @@ void form2::start_button_Click()
         if (fullScreen_->active())
             showNoPlaylistCard();
         else
-            platform_.messages.inform(this, QStringLiteral("Please enter at least one URL or open a file."));
+            platform_.messages.inform(this, askForEntries());
         return;
     }
     StopFlag = kNo;
@@ -144,6 +149,5 @@ void form2::showNoPlaylistCard()
 {
     WebBrowser1->setVisible(true);
     WebBrowser1->showCard(QStringLiteral("No playlist"), OptFile,
-                          playlistProblem_.isEmpty() ? QStringLiteral("Please enter at least one URL or open a file.")
-                                                     : playlistProblem_);
+                          playlistProblem_.isEmpty() ? askForEntries() : playlistProblem_);
 }

@@ -38,14 +38,23 @@ QString systemReason(const QFileDevice& file)
     return reason;
 }
 
+// Why a file made from the pattern cannot be written, or nothing when it can. A full
+// disk still lets a file be made; only writing into it tells.
+QString writeProblem(const QString& pattern)
+{
+    QTemporaryFile probe(pattern);
+    if (!probe.open() || probe.write("probe") != 5 || !probe.flush())
+        return systemReason(probe);
+    return {};
+}
+
 // The lock does not say why it failed; a file written beside it does.
 QString lockReason(QLockFile::LockError error, const QString& lockPath)
 {
     if (error == QLockFile::PermissionError)
         return QStringLiteral("permission denied");
-    if (QTemporaryFile probe(lockPath + QStringLiteral("-XXXXXX"));
-        !probe.open() || probe.write("probe") != 5 || !probe.flush())
-        return systemReason(probe);
+    if (const QString problem = writeProblem(lockPath + QStringLiteral("-XXXXXX")); !problem.isEmpty())
+        return problem;
     return QStringLiteral("the lock file cannot be written");
 }
 
@@ -83,10 +92,8 @@ QString KeptProfile::takeFolder(const QString& folder)
     if (!existed)
         // Logins live here: for this user's eyes only.
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // A full disk still lets a file be made; only writing into it tells.
-    if (QTemporaryFile probe(folder + QStringLiteral("/write-test-XXXXXX"));
-        !probe.open() || probe.write("probe") != 5 || !probe.flush())
-        return QStringLiteral("cannot write in the browser profile folder %1: %2").arg(folder, systemReason(probe));
+    if (const QString problem = writeProblem(folder + QStringLiteral("/write-test-XXXXXX")); !problem.isEmpty())
+        return QStringLiteral("cannot write in the browser profile folder %1: %2").arg(folder, problem);
 
     auto lock = std::make_unique<QLockFile>(folder + QStringLiteral(".lock"));
     // Only a lock whose process has gone is stale, however old it is.
