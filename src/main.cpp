@@ -1,6 +1,6 @@
 #include "app/application_look.h"
-#include "app/form2.h"
 #include "app/long_options.h"
+#include "app/main_window.h"
 #include "browse/browser_settings.h"
 #include "browse/engine_on_demand_browser.h"
 #include "platform/application_title.h"
@@ -9,6 +9,7 @@
 #include "platform/event_pump.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
+#include "platform/platform.h"
 #include "platform/process_end.h"
 #include "platform/random_source.h"
 #include "platform/sandbox_check.h"
@@ -103,10 +104,5 @@ int main(int argc, char* argv[])
         service.get(),
         &screenKeeper,
     };
-    form2 window(platform);
-    // However the program ends, the browser first puts a login made a moment ago on disk.
-    processEnd.setBeforeEnd([browser = window.WebBrowser1] { browser->endSession(); });
-    handTerminationSignalsTo(&window, [&processEnd] { processEnd.endProcess(); });
-    window.show();
-    return QApplication::exec();
+    return runMainWindow(platform, processEnd);
 }

@@ -4,6 +4,8 @@
 #include "app/full_screen.h"
 #include "app/pictures.h"
 #include "app/state_texts.h"
+#include "app/window_rotation_panel.h"
+#include "browse/rotation.h"
 #include "browse/web_browser.h"
 #include "platform/application_title.h"
 #include "platform/process_end.h"
@@ -60,6 +62,11 @@ Control* named(Control* control, const char* name)
 
 form2::form2(const Platform& platform, QWidget* parent)
     : QMainWindow(parent)
+    , rotationPanel_(std::make_unique<WindowRotationPanel>(*this))
+    , rotation_(std::make_unique<Rotation>(platform.pump, platform.clock, platform.random, *rotationPanel_))
+    , StopFlag(rotation_->StopFlag)
+    , PassCount(rotation_->PassCount)
+    , PauseStage(rotation_->PauseStage)
     , platform_(platform)
 {
     setObjectName(QStringLiteral("form2"));
@@ -220,6 +227,12 @@ void form2::connectHandlers()
     connect(About, &QAction::triggered, this, &form2::About_Click);
 
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &form2::WebBrowser1_DocumentComplete);
+    rotation_->setBrowser(WebBrowser1);
+    connect(rotation_.get(), &Rotation::entryOnScreen, this, [this](int index, int count, const QString& address) {
+        // The service manager's status counts the list's own entries from 1.
+        if (platform_.service && index >= 0)
+            platform_.service->showing(index + 1, count, address);
+    });
     connect(WebBrowser1, &WebBrowser::cardShown, this, [this](const QString& reason) {
         if (platform_.service)
             platform_.service->cardShown(reason);

@@ -22,6 +22,8 @@ class FullScreen;
 class UrlEntryBox;
 class WebBrowser;
 class PlaylistSource;
+class Rotation;
+class WindowRotationPanel;
 class frmAbout;
 
 // The main window: the control panel, the embedded browser, the menus and the
@@ -29,26 +31,33 @@ class frmAbout;
 // handlers in its own folder; this file only declares them.
 class form2 final : public QMainWindow {
     Q_OBJECT
+    friend class WindowRotationPanel;
+
+    // First, since the run's state below is the rotation's own.
+    std::unique_ptr<WindowRotationPanel> rotationPanel_;
+    std::unique_ptr<Rotation> rotation_;
 
 public:
     explicit form2(const Platform& platform, QWidget* parent = nullptr);
     ~form2() override;
 
-    // The dwell wait (browse/).
+    // The walk through the playlist that a run drives, for whatever else steers it.
+    Rotation& rotation() const { return *rotation_; }
+    // The dwell wait.
     void pause();
 
-    // Window-level state, shared by a run and every handler that runs during it.
+    // Window-level state, shared by a run and every handler that runs during it. Stop,
+    // the passes completed and the dwell's stage are the rotation's.
     QString PlaylistPath;
     qint32 SaveIndex = 0;
-    QString StopFlag;
-    // Completed passes; wide enough that a run of years never wraps.
-    qint64 PassCount = 0;
+    QString& StopFlag;
+    qint64& PassCount;
     QString AutoStartFlag;
     QString CmdLine;
     QString OptFile;
     QString OptRandom;
     QString OptInterval;
-    qint32 PauseStage = 0;
+    qint32& PauseStage;
 
     // The controls, as designed. Positions and sizes are set in twips (setupControls).
     QWidget* clientArea = nullptr;
@@ -140,6 +149,7 @@ private:
     void connectHandlers();
     void watchActivations();
 
+    // app/run_control.cpp
     void BrowseList();
     void EndProgram();
     void AutoStart();

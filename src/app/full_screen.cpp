@@ -2,7 +2,7 @@
 
 #include "app/form2.h"
 #include "browse/web_browser.h"
-#include "layout/form_layout_controls.h"
+#include "app/form_layout_controls.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,6 +2,7 @@
 
 #include "app/full_screen.h"
 #include "app/state_texts.h"
+#include "browse/rotation.h"
 #include "browse/web_browser.h"
 #include "platform/event_pump.h"
 #include "platform/message_boxes.h"
@@ -58,12 +59,22 @@ void form2::Start_Click()
     start_button_Click();
 }
 
+// One run: every entry of the playlist in turn, each held for the dwell time, pass
+// after pass while Loop is ticked.
+void form2::BrowseList()
+{
+    rotation_->run();
+}
+
+void form2::pause()
+{
+    rotation_->dwell();
+}
+
 void form2::stop_button_Click()
 {
-    WebBrowser1->Stop();
-    StopFlag = kYes;
     // The run ends now, not at the end of the stage it is waiting out.
-    platform_.pump.endWaits();
+    rotation_->stop();
     lockEditing(false);
     keepScreenAwake(false);
 }
@@ -75,9 +86,7 @@ void form2::Stop_Click()
 
 void form2::EndProgram()
 {
-    StopFlag = kYes;
-    platform_.pump.endWaits();
-    WebBrowser1->Stop();
+    rotation_->stop();
     hide();
     // Unloading the window ends the process, and lets the screen sleep again first.
     close();

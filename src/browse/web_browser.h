@@ -16,6 +16,9 @@ public:
     // Begins to load a local file, named by its path as it is: a "?" or "#" in a
     // folder's name is part of the name there, never a query or a fragment.
     virtual void NavigateToFile(const QString& path) = 0;
+    // Asks for the page the next Navigate will name, so that it is drawn before its turn
+    // and goes on the screen in one step; an empty text lets go of a page asked for.
+    virtual void prepare(const QString& urlText) { Q_UNUSED(urlText) }
     // Halts any load in progress.
     virtual void Stop() = 0;
     // While silent, neither the engine nor the page ever opens a dialog or a window.
@@ -30,6 +33,8 @@ public:
     virtual void showCard(const QString& headline, const QString& subject, const QString& reason) = 0;
 
 signals:
+    // The page the last Navigate asked for, or a card in its place, is on the screen.
+    void shown();
     // After every finished load, successful or not, whoever started it.
     void DocumentComplete();
     // A card took the screen in place of the page asked for, for this reason in plain

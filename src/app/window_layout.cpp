@@ -1,6 +1,6 @@
 #include "app/form2.h"
 
-#include "layout/form_layout_controls.h"
+#include "app/form_layout_controls.h"
 #include "layout/layout_arithmetic.h"
 #include "platform/message_boxes.h"
 #include "platform/twips_geometry.h"

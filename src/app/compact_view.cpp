@@ -2,7 +2,7 @@
 
 #include "app/full_screen.h"
 
-#include "layout/form_layout_controls.h"
+#include "app/form_layout_controls.h"
 #include "layout/layout_arithmetic.h"
 #include "platform/twips_geometry.h"
 

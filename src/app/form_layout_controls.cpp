@@ -1,4 +1,4 @@
-#include "layout/form_layout_controls.h"
+#include "app/form_layout_controls.h"
 
 #include "app/form2.h"
 #include "browse/web_browser.h"

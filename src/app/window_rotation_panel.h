@@ -1,0 +1,31 @@
+#pragma once
+
+#include "browse/rotation_panel.h"
+
+class form2;
+
+// The designed window as a rotation sees it: the playlist box, the interval and the
+// check boxes it reads, the list row, Current URL and count boxes it shows in, and
+// Exit's handling at the end of a run.
+class WindowRotationPanel final : public RotationPanel {
+public:
+    explicit WindowRotationPanel(form2& form)
+        : form_(form)
+    {
+    }
+
+    int entryCount() const override;
+    QString entry(int index) const override;
+    bool loops() const override;
+    bool bypassesCache() const override;
+    bool randomDwell() const override;
+    QString intervalText() const override;
+    void setIntervalText(const QString& text) override;
+    void beforePass() override;
+    void showEntry(int index, const QString& address) override;
+    void showPassCount(qint64 passes) override;
+    void runEnded() override;
+
+private:
+    form2& form_;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Clock;
+class EventPump;
+class RandomSource;
+class RotationPanel;
+class WebBrowser;
+
+// The walk through the playlist: each entry in turn on the browser, held for its dwell,
+// pass after pass while the panel loops. A run blocks its caller and lets events flow
+// while it waits, so the window stays alive and every command below acts at once.
+// With preloading the next entry is asked for while the current one shows, and each
+// entry's dwell counts from the moment its page is on the screen.
+class Rotation final : public QObject {
+    Q_OBJECT
+
+public:
+    enum class State { Stopped, Running, Paused };
+
+    Rotation(EventPump& pump, Clock& clock, RandomSource& random, RotationPanel& panel, QObject* parent = nullptr);
+
+    void setBrowser(WebBrowser* browser) { browser_ = browser; }
+    void setPreloading(bool preloading) { preloading_ = preloading; }
+    State state() const { return state_; }
+
+    // One run, from the first entry, until it ends by itself or is stopped.
+    void run();
+    // Holds the page on the screen for the dwell the panel gives.
+    void dwell();
+
+    void stop();
+    // The next entry now; the one before the current one (from the first, the last).
+    void next();
+    void previous();
+    // The page on the screen stays until resume(), which goes on with the next entry.
+    void pause();
+    void resume();
+    // An address shown at once for its own time; the run then goes on where it was.
+    void showNow(const QString& address, int seconds);
+
+    // The run's state, named as the window's handlers name it: "Y" once stopped, the
+    // passes completed (wide enough that a run of years never wraps) and the stage of the
+    // dwell being waited out, shared by nested runs.
+    QString StopFlag;
+    qint64 PassCount = 0;
+    qint32 PauseStage = 0;
+
+signals:
+    // A page (or a card in its place) for this entry is on the screen: index from 0 of
+    // count, or -1 for an address shown on request.
+    void entryOnScreen(int index, int count, const QString& address);
+    void stateChanged(Rotation::State state);
+
+private:
+    void show(int index, const QString& address, int count);
+    void waitOut(const std::function<int()>& dwellSeconds);
+    int secondsFromPanel();
+    // Where the walk goes after an entry's dwell, given commands that came during it.
+    int indexAfterDwell(int index, int bound);
+    void waitUntilOnScreen();
+    void prepareAfter(int index, int bound);
+    QString addressOf(const QString& entry) const;
+    void setState(State state);
+
+    EventPump& pump_;
+    Clock& clock_;
+    RandomSource& random_;
+    RotationPanel& panel_;
+    WebBrowser* browser_ = nullptr;
+    bool preloading_ = false;
+    State state_ = State::Stopped;
+    int runsUnderWay_ = 0;
+
+    bool dwellCut_ = false;
+    bool stepBack_ = false;
+    bool paused_ = false;
+    std::optional<std::pair<QString, int>> requested_;
+    bool awaitingScreen_ = false;
+    // The entry asked for ahead of its turn, and the address it was asked for with.
+    std::optional<std::pair<QString, QString>> prepared_;
+};
