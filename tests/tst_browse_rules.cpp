@@ -1,4 +1,5 @@
 #include "browse/dwell_interval.h"
+#include "browse/rotation.h"
 #include "support/fake_window.h"
 
 #include <QtTest>
@@ -11,6 +12,8 @@ class BrowseRules : public QObject {
 private slots:
     void runs_data();
     void runs();
+    void commandsAndPreloading_data();
+    void commandsAndPreloading();
     void noCacheStampReachesTheServerUnchanged();
     void intervalTextAndRandomDecideTheDwell();
 };
@@ -84,6 +87,68 @@ void BrowseRules::runs()
     QCOMPARE(w.editingEnabled(), ended || script.contains(u"stop") ? w.editingControls().size() : 0);
     // Locked, no cursor blinks; unlocked, the desktop's blink is back.
     QCOMPARE(QApplication::cursorFlashTime(), w.editingEnabled() ? 1000 : 0);
+}
+
+void BrowseRules::commandsAndPreloading_data()
+{
+    // Entries "abc", a second each, Loop off. Preloading, the browser puts each page on
+    // the screen that many milliseconds after it is asked for (-1: no preloading). The
+    // script's commands are the rotation's; "show" shows x for 2 seconds.
+    QTest::addColumn<int>("drawMs");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<qint64>("endMs");
+    QTest::addColumn<QString>("navigated");
+    // The entry each navigation began under, and the one named when the run ended.
+    QTest::addColumn<QString>("namedAtNavigation");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("next cuts the dwell") << -1 << "500:next" << 2500LL << "abc" << "abc" << "c";
+    QTest::newRow("previous goes back") << -1 << "1500:previous" << 4500LL << "ababc" << "ababc" << "c";
+    QTest::newRow("previous from the first") << -1 << "500:previous" << 1500LL << "ac" << "ac" << "c";
+    QTest::newRow("pause until resume") << -1 << "500:pause 5000:resume" << 7000LL << "abc" << "abc" << "c";
+    QTest::newRow("stop while paused") << -1 << "500:pause 800:stop" << 800LL << "a" << "a" << "a";
+    QTest::newRow("an address now, then on") << -1 << "500:show" << 4500LL << "axbc" << "axbc" << "c";
+    // The dwell counts from the page on the screen, and the window names that page.
+    QTest::newRow("preloaded, drawn at once") << 0 << "" << 3000LL << "abc" << "-ab" << "c";
+    QTest::newRow("preloaded, drawn late") << 300 << "" << 3900LL << "abc" << "-ab" << "c";
+    QTest::newRow("stop before the switch") << 800 << "2000:stop" << 2000LL << "ab" << "-a" << "a";
+}
+
+void BrowseRules::commandsAndPreloading()
+{
+    QFETCH(int, drawMs);
+    QFETCH(QString, script);
+    FakeWindow w({"a", "b", "c"});
+    Rotation& rotation = w.form.rotation();
+    rotation.setPreloading(drawMs >= 0);
+    QString namedAtNavigation;
+    w.browser().onNavigate = [&](const QString&) {
+        namedAtNavigation += w.form.txt_url1->text().isEmpty() ? QStringLiteral("-") : w.form.txt_url1->text();
+        // A page drawn before its turn goes on the screen as it is asked for.
+        if (drawMs == 0)
+            emit w.browser().shown();
+        else if (drawMs > 0)
+            w.fakes.pump.at(w.fakes.pump.now + drawMs, [&] { emit w.browser().shown(); });
+    };
+    for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QMap<QString, std::function<void()>> actions{{"next", [&] { rotation.next(); }},
+                                                           {"previous", [&] { rotation.previous(); }},
+                                                           {"pause", [&] { rotation.pause(); }},
+                                                           {"resume", [&] { rotation.resume(); }},
+                                                           {"show", [&] { rotation.showNow("x", 2); }},
+                                                           {"stop", [&] { w.form.stop_button_Click(); }}};
+        w.fakes.pump.at(step.section(u':', 0, 0).toLongLong(), actions.value(step.section(u':', 1)));
+    }
+
+    w.form.start_button_Click();
+
+    QTEST(w.browser().navigations.join(QString()), "navigated");
+    QTEST(namedAtNavigation, "namedAtNavigation");
+    QTEST(w.form.txt_url1->text(), "named");
+    QTEST(w.fakes.pump.now, "endMs");
+    // Each entry but the first is asked for while the one before shows; none after the end.
+    QCOMPARE(w.browser().prepared.join(QString()), drawMs >= 0 ? w.browser().navigations.mid(1).join(QString()) : "");
+    QCOMPARE(rotation.state(), Rotation::State::Stopped);
 }
 
 void BrowseRules::noCacheStampReachesTheServerUnchanged()

@@ -228,6 +228,7 @@ void form2::connectHandlers()
 
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &form2::WebBrowser1_DocumentComplete);
     rotation_->setBrowser(WebBrowser1);
+    rotation_->setPreloading(platform_.options.preload);
     connect(rotation_.get(), &Rotation::entryOnScreen, this, [this](int index, int count, const QString& address) {
         // The service manager's status counts the list's own entries from 1.
         if (platform_.service && index >= 0)

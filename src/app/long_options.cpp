@@ -27,6 +27,9 @@ QString helpText()
                           "  --private         keep no cookies or logins: nothing is written to disk\n"
                           "  --follow          read the playlist again before every pass, so a changed\n"
                           "                    file (or address) is shown from the next pass\n"
+                          "  --preload         load and draw the next page before its turn, so each switch\n"
+                          "                    shows a whole page at once (the default with --full-screen)\n"
+                          "  --no-preload      load each page at its turn: less memory, for small boards\n"
                           "  -h, --help        show this text\n"
                           "  -v, --version     show the version\n"
                           "\n"
@@ -83,12 +86,14 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     const QCommandLineOption privateProfile(QStringLiteral("private"));
     const QCommandLineOption follow(QStringLiteral("follow"));
     const QCommandLineOption zoom(QStringLiteral("zoom"), QString(), QStringLiteral("PERCENT"));
+    const QCommandLineOption preload(QStringLiteral("preload"));
+    const QCommandLineOption noPreload(QStringLiteral("no-preload"));
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom});
+    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload});
 
     // Only words of the long form go to the parser: an old command line such as
     // "/f=my -list.txt" keeps its meaning word for word.
@@ -132,6 +137,8 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     options.keepScreenOn = parser.isSet(keepScreenOn);
     options.privateProfile = parser.isSet(privateProfile);
     options.follow = parser.isSet(follow);
+    // A wall screen is where a switch is seen most; a board short of memory says no.
+    options.preload = !parser.isSet(noPreload) && (parser.isSet(preload) || options.fullScreen);
     if (parser.isSet(zoom)) {
         bool isNumber = false;
         const int percent = parser.value(zoom).toInt(&isNumber);

@@ -13,6 +13,8 @@ struct LongOptions {
     bool privateProfile = false; // --private
     bool follow = false;         // --follow
     int zoomPercent = 100;       // --zoom=PERCENT
+    // --preload, or --full-screen without --no-preload: the next page is drawn before its turn.
+    bool preload = false;
 };
 
 struct ArgumentReading {

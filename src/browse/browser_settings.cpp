@@ -8,6 +8,7 @@ BrowserSettings browserSettingsFor(const LongOptions& options)
 {
     BrowserSettings settings;
     settings.zoomPercent = options.zoomPercent;
+    settings.preload = options.preload;
     if (!options.privateProfile) {
         const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         if (!dataFolder.isEmpty())

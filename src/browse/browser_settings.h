@@ -15,6 +15,9 @@ struct BrowserSettings {
     int zoomPercent = 100;
     // How long a page may show nothing before the screen says it is still waiting.
     std::chrono::milliseconds patience{10000};
+    // The next entry is loaded and drawn underneath before its turn, and each switch
+    // puts a whole page on the screen in one step.
+    bool preload = false;
 };
 
 // The settings the options ask for: the kept profile under the user's data folder

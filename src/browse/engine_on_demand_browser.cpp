@@ -53,6 +53,7 @@ bool EngineOnDemandBrowser::startEngine()
     setFocusProxy(engine_);
     connect(engine_, &WebBrowser::DocumentComplete, this, &WebBrowser::DocumentComplete);
     connect(engine_, &WebBrowser::cardShown, this, &WebBrowser::cardShown);
+    connect(engine_, &WebBrowser::shown, this, &WebBrowser::shown);
     return true;
 }
 
@@ -66,6 +67,13 @@ void EngineOnDemandBrowser::NavigateToFile(const QString& path)
 {
     if (startEngine())
         engine_->NavigateToFile(path);
+}
+
+void EngineOnDemandBrowser::prepare(const QString& urlText)
+{
+    // Nothing to let go of before the engine runs.
+    if (engine_ || (!urlText.isEmpty() && startEngine()))
+        engine_->prepare(urlText);
 }
 
 void EngineOnDemandBrowser::Stop()

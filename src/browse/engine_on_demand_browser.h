@@ -14,6 +14,7 @@ public:
 
     void Navigate(const QString& urlText) override;
     void NavigateToFile(const QString& path) override;
+    void prepare(const QString& urlText) override;
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;

@@ -59,7 +59,7 @@ void Rotation::run()
             const QString entry = panel_.entry(index);
             const bool wasPrepared = prepared_ && prepared_->first == entry;
             show(index, wasPrepared ? prepared_->second : addressOf(entry), bound);
-            if (preloading_)
+            if (preloading_ && StopFlag != kYes)
                 prepareAfter(index, bound);
             dwell();
             index = indexAfterDwell(index, bound);
@@ -99,22 +99,20 @@ void Rotation::show(int index, const QString& address, int count)
         browser_->Navigate(address);
         return;
     }
-    // The old page stays until the new one is drawn: the window names the page on it.
-    awaitingScreen_ = true;
+    // The old page stays until the new one is drawn, and the window names the page on
+    // the screen: the dwell counts from then.
+    bool onScreen = false;
+    const auto connection = connect(browser_, &WebBrowser::shown, this, [&onScreen] { onScreen = true; });
     browser_->Navigate(address);
-    waitUntilOnScreen();
-    panel_.showEntry(index, address);
-    emit entryOnScreen(index, count, address);
-}
-
-void Rotation::waitUntilOnScreen()
-{
-    const auto connection = connect(browser_, &WebBrowser::shown, this, [this] { awaitingScreen_ = false; });
-    for (auto waited = std::chrono::milliseconds::zero(); awaitingScreen_ && StopFlag != kYes && waited < kLongestSwitch;
+    for (auto waited = std::chrono::milliseconds::zero(); !onScreen && StopFlag != kYes && waited < kLongestSwitch;
          waited += kScreenLook)
         pump_.waitStage(kScreenLook);
     disconnect(connection);
-    awaitingScreen_ = false;
+    // Stopped first, the page before is still the one on the screen.
+    if (!onScreen && StopFlag == kYes)
+        return;
+    panel_.showEntry(index, address);
+    emit entryOnScreen(index, count, address);
 }
 
 void Rotation::prepareAfter(int index, int bound)

@@ -63,7 +63,6 @@ private:
     int secondsFromPanel();
     // Where the walk goes after an entry's dwell, given commands that came during it.
     int indexAfterDwell(int index, int bound);
-    void waitUntilOnScreen();
     void prepareAfter(int index, int bound);
     QString addressOf(const QString& entry) const;
     void setState(State state);
@@ -81,7 +80,6 @@ private:
     bool stepBack_ = false;
     bool paused_ = false;
     std::optional<std::pair<QString, int>> requested_;
-    bool awaitingScreen_ = false;
     // The entry asked for ahead of its turn, and the address it was asked for with.
     std::optional<std::pair<QString, QString>> prepared_;
 };

@@ -17,6 +17,7 @@ struct FakeBrowser final : WebBrowser {
 
     void Navigate(const QString& urlText) override { navigations << urlText, onNavigate(urlText); }
     void NavigateToFile(const QString& path) override { files << path; }
+    void prepare(const QString& urlText) override { prepared << urlText; }
     void Stop() override { ++stops; }
     void setSilent(bool value) override { silent = value; }
     void showCard(const QString& headline, const QString& subject, const QString& reason) override
@@ -24,7 +25,7 @@ struct FakeBrowser final : WebBrowser {
         cards << headline + ": " + subject + ": " + reason;
     }
 
-    QStringList navigations, files, cards;
+    QStringList navigations, files, cards, prepared;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".

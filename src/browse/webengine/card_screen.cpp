@@ -1,15 +1,17 @@
 #include "browse/webengine/card_screen.h"
 
+#include "browse/webengine/error_card.h"
+
 #include <QApplication>
-#include <QLayout>
+#include <QStackedLayout>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-CardScreen::CardScreen(QWidget* browser, QWebEngineView* pageView, QWebEngineProfile* profile)
+CardScreen::CardScreen(QWidget* browser, QStackedLayout* views, QWebEngineProfile* profile)
     : QObject(browser)
     , browser_(browser)
-    , pageView_(pageView)
+    , views_(views)
     , profile_(profile)
 {
 }
@@ -25,40 +27,41 @@ void CardScreen::showCard(const QString& html)
     if (!cardView_) {
         cardPage_ = std::make_unique<QWebEnginePage>(profile_);
         cardPage_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+        // Before its first frame the card is its own colour, not white.
+        cardPage_->setBackgroundColor(kCardBackground);
         cardView_ = new QWebEngineView(browser_);
         cardView_->setPage(cardPage_.get());
-        cardView_->hide();
-        browser_->layout()->addWidget(cardView_);
+        QWidget* front = views_->currentWidget();
+        views_->addWidget(cardView_);
+        // A view that joins the stack stays behind the one on the screen.
+        bringForward(browser_, views_, front);
         connect(cardPage_.get(), &QWebEnginePage::loadFinished, this, [this] {
             if (cardWanted_)
-                bringForward(cardView_);
+                bringForward(browser_, views_, cardView_);
         });
     }
     cardWanted_ = true;
     cardPage_->setHtml(html);
 }
 
-void CardScreen::showPage()
+void CardScreen::showPage(QWebEngineView* pageView)
 {
     cardWanted_ = false;
-    bringForward(pageView_);
+    bringForward(browser_, views_, pageView);
 }
 
 bool CardScreen::isShowingCard() const
 {
-    return cardView_ && cardView_->isVisibleTo(browser_);
+    return cardView_ && views_->currentWidget() == cardView_;
 }
 
-void CardScreen::bringForward(QWebEngineView* shown)
+void bringForward(QWidget* browser, QStackedLayout* views, QWidget* shown)
 {
-    QWebEngineView* hidden = shown == pageView_ ? cardView_ : pageView_;
-    if (!hidden || !hidden->isVisibleTo(browser_))
-        return;
-    // The keys (zoom among them) stay with the browser when the view under them goes.
-    const bool hadFocus = hidden->isAncestorOf(QApplication::focusWidget()) || hidden->hasFocus();
-    shown->show();
-    hidden->hide();
-    browser_->setFocusProxy(shown);
-    if (hadFocus)
+    QWidget* before = views->currentWidget();
+    const bool hadFocus = before && (before->isAncestorOf(QApplication::focusWidget()) || before->hasFocus());
+    views->setCurrentWidget(shown);
+    shown->raise();
+    browser->setFocusProxy(shown);
+    if (hadFocus && before != shown)
         shown->setFocus();
 }

@@ -35,12 +35,12 @@ QString cardHtml(const QString& headline, const QString& address, const QStringL
                "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title><style>"
                "html,body{height:100%;margin:0}"
                "body{box-sizing:border-box;padding:0 6vw;display:flex;flex-direction:column;justify-content:center;"
-               "background:#20262e;color:#f4f4f4;font-family:sans-serif}"
+               "background:%4;color:#f4f4f4;font-family:sans-serif}"
                "h1{font-size:6vw;margin:0 0 4vh}"
                ".address{font-size:3vw;color:#a8c8ec;word-break:break-all}"
                "p{font-size:4vw;margin:0 0 3vh}"
                "</style></head><body><h1>%1</h1><p class=\"address\">%2</p>%3</body></html>")
-        .arg(headline.toHtmlEscaped(), shownAddress.toHtmlEscaped(), paragraphs);
+        .arg(headline.toHtmlEscaped(), shownAddress.toHtmlEscaped(), paragraphs, kCardBackground.name());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWebEngineLoadingInfo>
 
@@ -7,6 +8,9 @@ class QDateTime;
 
 // The card the screen shows when a page cannot be shown, in place of the engine's own
 // error page: large and plain, to be read from across a room.
+
+// The cards' background: also the screen's before the first page is drawn.
+inline const QColor kCardBackground{0x20, 0x26, 0x2e};
 
 // Why a load failed, in the words of someone looking at the screen.
 QString reasonInWords(QWebEngineLoadingInfo::ErrorDomain domain, int code, const QString& engineText);

@@ -47,7 +47,8 @@ PageZoom::PageZoom(int startPercent, QWidget* browser)
 
 void PageZoom::follow(QWebEnginePage* page)
 {
-    page_ = page;
+    pages_.removeAll(nullptr);
+    pages_ << page;
     setPercent(percent_);
 }
 
@@ -55,6 +56,7 @@ void PageZoom::setPercent(int percent)
 {
     percent_ = percent;
     // The engine keeps a page's zoom when it goes from one site to another.
-    if (page_)
-        page_->setZoomFactor(percent_ / 100.0);
+    for (QWebEnginePage* page : std::as_const(pages_))
+        if (page)
+            page->setZoomFactor(percent_ / 100.0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -16,7 +17,8 @@ public:
     PageZoom(int startPercent, QWidget* browser);
 
     int percent() const { return percent_; }
-    // The page that shows from now on; it takes the session's zoom.
+    // A page that shows from now on, beside those followed before; it takes the
+    // session's zoom.
     void follow(QWebEnginePage* page);
 
 private:
@@ -24,7 +26,7 @@ private:
 
     const int startPercent_;
     int percent_;
-    QPointer<QWebEnginePage> page_;
+    QList<QPointer<QWebEnginePage>> pages_;
 };
 
 // The next zoom from percent, steps up (positive) or down, on the usual ladder of

@@ -4,18 +4,16 @@
 #include "browse/webengine/error_card.h"
 #include "browse/webengine/kept_profile.h"
 #include "browse/webengine/local_file_fence.h"
+#include "browse/webengine/page_sheet.h"
 #include "browse/webengine/page_zoom.h"
-#include "browse/webengine/renderer_watch.h"
 #include "browse/webengine/silent_page.h"
 #include "browse/webengine/url_from_user_text.h"
 
 #include <QDir>
-#include <QVBoxLayout>
+#include <QStackedLayout>
 #include <QWebEngineDownloadRequest>
-#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -30,23 +28,21 @@ constexpr char kEmptyDocument[] = "<html><head></head><body></body></html>";
 WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
     : WebBrowser(parent)
     , settings_(settings)
+    , views_(new QStackedLayout(this))
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    views_->setContentsMargins(0, 0, 0, 0);
+    // Preloading, the sheet underneath is drawn too: only the front one is seen.
+    views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
     patience_.setSingleShot(true);
-    connect(&patience_, &QTimer::timeout, this, [this] {
-        if (!pageCameSinceNavigation())
-            putCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_),
-                    QStringLiteral("still waiting: nothing has come from the server"));
-    });
+    connect(&patience_, &QTimer::timeout, this, &WebEngineBrowser::waitedTooLong);
 }
 
 WebEngineBrowser::~WebEngineBrowser()
 {
     // The views go first, then their pages, then the profile the pages live in.
     delete card_;
-    delete view_;
-    page_.reset();
+    sheets_[0].reset();
+    sheets_[1].reset();
     profile_.reset();
 }
 
@@ -61,51 +57,42 @@ void WebEngineBrowser::startEngine()
                 if (silent_)
                     download->cancel();
             });
-    rendererWatch_ = new RendererWatch(this);
     zoom_ = new PageZoom(settings_.zoomPercent, this);
 
-    view_ = new QWebEngineView(this);
-    makePage();
-    layout()->addWidget(view_);
-    // The browser's place in the window's tab order passes focus on to the page.
-    setFocusProxy(view_);
-    card_ = new CardScreen(this, view_, profile_->profile());
+    if (settings_.preload) {
+        curtain_ = new QWidget(this);
+        curtain_->setAutoFillBackground(true);
+        QPalette dark = curtain_->palette();
+        dark.setColor(QPalette::Window, kCardBackground);
+        curtain_->setPalette(dark);
+        views_->addWidget(curtain_);
+    }
+    shown_ = coming_ = addSheet();
+    if (settings_.preload)
+        coming_ = addSheet();
+    card_ = new CardScreen(this, views_, profile_->profile());
 }
 
-void WebEngineBrowser::makePage()
+PageSheet* WebEngineBrowser::addSheet()
 {
-    // A page replaced because its renderer is stuck goes once the view has let it go;
-    // the engine ends its renderer with it.
-    const std::unique_ptr<SilentPage> replaced = std::move(page_);
-
-    page_ = std::make_unique<SilentPage>(profile_->profile(), nullptr);
-    page_->setSilent(silent_);
-    // A document that loaded, or failed to: a load halted by Stop never finished.
-    connect(page_.get(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
-        if (loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
-            || loading.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-            emit DocumentComplete();
+    std::unique_ptr<PageSheet>& slot = sheets_[sheets_[0] ? 1 : 0];
+    slot = std::make_unique<PageSheet>(profile_->profile(), this, silent_);
+    PageSheet* sheet = slot.get();
+    QWidget* front = views_->currentWidget();
+    views_->addWidget(sheet->view());
+    // A sheet that joins the stack stays behind the one on the screen.
+    bringForward(this, views_, front ? front : sheet->view());
+    if (settings_.preload)
+        sheet->watchDrawing();
+    zoom_->follow(sheet->page());
+    connect(sheet, &PageSheet::pageMade, zoom_, &PageZoom::follow);
+    connect(sheet, &PageSheet::loadingChanged, this,
+            [this, sheet](const QWebEngineLoadingInfo& loading) { followLoading(sheet, loading); });
+    connect(sheet, &PageSheet::drawn, this, [this, sheet] {
+        if (sheet == coming_)
+            switchWhenReady();
     });
-    connect(page_.get(), &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                if (status != QWebEnginePage::NormalTerminationStatus)
-                    reloadOnceAfterRendererDied();
-            });
-    connect(page_.get(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::followLoading);
-    view_->setPage(page_.get());
-    zoom_->follow(page_.get());
-    rendererWatch_->watch(page_.get());
-}
-
-void WebEngineBrowser::reloadOnceAfterRendererDied()
-{
-    // An unattended screen must not stay blank until the next entry, but a page that
-    // kills its renderer every time must not be reloaded in a loop either.
-    if (reloadedAfterRendererDied_)
-        return;
-    reloadedAfterRendererDied_ = true;
-    QMetaObject::invokeMethod(
-        page_.get(), [page = page_.get()] { page->triggerAction(QWebEnginePage::Reload); }, Qt::QueuedConnection);
+    return sheet;
 }
 
 void WebEngineBrowser::Navigate(const QString& urlText)
@@ -113,30 +100,56 @@ void WebEngineBrowser::Navigate(const QString& urlText)
     if (isScriptText(urlText))
         refuseScript(urlText);
     else
-        load(urlFromUserText(urlText, QDir::currentPath()));
+        navigateTo(urlFromUserText(urlText, QDir::currentPath()), urlText);
 }
 
 void WebEngineBrowser::NavigateToFile(const QString& path)
 {
-    load(QUrl::fromLocalFile(path));
+    navigateTo(QUrl::fromLocalFile(path), {});
 }
 
-void WebEngineBrowser::load(const QUrl& url)
+void WebEngineBrowser::navigateTo(const QUrl& url, const QString& urlText)
 {
     if (ended_)
         return;
-    if (!page_)
+    if (!profile_)
         startEngine();
-    else if (rendererWatch_->isStuck())
-        // The engine would wait for that renderer before leaving its page, for ever.
-        makePage();
-    reloadedAfterRendererDied_ = false;
-
     navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();
-    pageBeforeCameAt_ = page_->history()->currentItem().lastVisited();
     patience_.start(settings_.patience);
-    page_->load(navigatedUrl_);
+    if (!settings_.preload) {
+        loadComing(url);
+        return;
+    }
+    // Asked for before its turn: it may be drawn already.
+    if (urlText.isEmpty() || urlText != std::exchange(preparedText_, {}))
+        loadComing(url);
+    switchWaiting_ = true;
+    switchWhenReady();
+}
+
+void WebEngineBrowser::prepare(const QString& urlText)
+{
+    if (!settings_.preload || ended_ || (!profile_ && urlText.isEmpty()))
+        return;
+    if (!profile_)
+        startEngine();
+    // A script entry is never loaded; its card comes at its turn.
+    if (urlText.isEmpty() || isScriptText(urlText)) {
+        preparedText_.clear();
+        coming_->stop();
+        return;
+    }
+    preparedText_ = urlText;
+    loadComing(urlFromUserText(urlText, QDir::currentPath()));
+}
+
+void WebEngineBrowser::loadComing(const QUrl& url)
+{
+    ++loads_;
+    outcome_ = Outcome::Pending;
+    outcomeCard_ = {};
+    coming_->load(url);
 }
 
 void WebEngineBrowser::refuseScript(const QString& text)
@@ -145,32 +158,39 @@ void WebEngineBrowser::refuseScript(const QString& text)
     // logged-in dashboard) and could send what it shows anywhere.
     if (ended_)
         return;
-    if (!page_)
+    if (!profile_)
         startEngine();
     patience_.stop();
+    switchWaiting_ = false;
+    preparedText_.clear();
     // The page before stays behind the card, and a load of it still coming must not
     // take the card's place.
-    page_->triggerAction(QWebEnginePage::Stop);
+    coming_->stop();
     putCard(cardHtml(QStringLiteral("This entry is a script, not a page."), text,
                      {QStringLiteral("Scripts in a playlist are never run.")}),
             QStringLiteral("not shown: this entry is a script, not a page"));
     // The window fits itself and goes on as after a page that failed to load.
     QMetaObject::invokeMethod(this, &WebBrowser::DocumentComplete, Qt::QueuedConnection);
+    emit shown();
 }
 
 void WebEngineBrowser::Stop()
 {
     // A load halted on purpose is not a page that failed to come.
     patience_.stop();
-    if (page_)
-        page_->triggerAction(QWebEnginePage::Stop);
+    switchWaiting_ = false;
+    preparedText_.clear();
+    for (const auto& sheet : sheets_)
+        if (sheet)
+            sheet->stop();
 }
 
 void WebEngineBrowser::setSilent(bool silent)
 {
     silent_ = silent;
-    if (page_)
-        page_->setSilent(silent);
+    for (const auto& sheet : sheets_)
+        if (sheet)
+            sheet->setSilent(silent);
 }
 
 void WebEngineBrowser::endSession()
@@ -182,9 +202,9 @@ void WebEngineBrowser::endSession()
         return;
     delete card_;
     card_ = nullptr;
-    delete view_;
-    view_ = nullptr;
-    page_.reset();
+    shown_ = coming_ = nullptr;
+    sheets_[0].reset();
+    sheets_[1].reset();
     profile_->close();
 }
 
@@ -192,11 +212,13 @@ void WebEngineBrowser::showCard(const QString& headline, const QString& subject,
 {
     if (ended_)
         return;
-    if (!page_)
+    if (!profile_)
         startEngine();
     // No page is coming: the card is all there is to show.
     patience_.stop();
+    switchWaiting_ = false;
     putCard(cardHtml(headline, subject, {reason}), QStringLiteral("%1: %2").arg(headline, reason));
+    emit shown();
 }
 
 void WebEngineBrowser::putCard(const QString& html, const QString& reason)
@@ -208,33 +230,30 @@ void WebEngineBrowser::putCard(const QString& html, const QString& reason)
 
 void WebEngineBrowser::putPage()
 {
-    card_->showPage();
+    card_->showPage(shown_->view());
     if (std::exchange(cardPut_, false))
         emit cardShown({});
 }
 
-bool WebEngineBrowser::pageCameSinceNavigation() const
+void WebEngineBrowser::followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading)
 {
-    // The engine stamps a history entry with the moment its document arrives.
-    return page_->history()->currentItem().lastVisited() != pageBeforeCameAt_;
-}
+    // Preloading, the sheet on the screen only says when it has loaded again; the one
+    // underneath counts while a page is asked of it.
+    const bool onScreen = sheet == shown_;
+    const bool asked = sheet == coming_ && (switchWaiting_ || !preparedText_.isEmpty());
+    const bool finished = loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+                          || loading.status() == QWebEngineLoadingInfo::LoadFailedStatus;
+    // A document that loaded, or failed to: a load halted by Stop never finished.
+    if (onScreen && finished)
+        emit DocumentComplete();
+    if (!asked && !(onScreen && !settings_.preload))
+        return;
 
-void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo& loading)
-{
     switch (loading.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-        loadStartedAt_ = QDateTime::currentDateTime();
-        rendererWatch_->forgetQuestions();
-        break;
+    case QWebEngineLoadingInfo::LoadStartedStatus: loadStartedAt_ = QDateTime::currentDateTime(); break;
     case QWebEngineLoadingInfo::LoadStoppedStatus: patience_.stop(); break;
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
-        patience_.stop();
-        putPage();
-        break;
-    case QWebEngineLoadingInfo::LoadFailedStatus:
-        patience_.stop();
-        failLoad(loading);
-        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus: settle(Outcome::Page); break;
+    case QWebEngineLoadingInfo::LoadFailedStatus: failLoad(loading); break;
     }
 }
 
@@ -251,24 +270,78 @@ void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
     // The engine's own error page is disabled: small print for a screen across a room,
     // and chatter in the log. A site's own error page is the site's to show, unless it
     // is empty.
-    if (!pageCameSinceNavigation()) {
-        card();
+    if (!coming_->documentCame()) {
+        settle(Outcome::Card, card);
         return;
     }
     if (loading.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-        putPage();
+        settle(Outcome::Page);
         return;
     }
     // The engine answers a page it lets go of with nothing: a page replaced, or gone
-    // with the browser, has no say any more; nor has an earlier entry.
-    page_->toHtml([this, card, page = page_.get(), navigatedAt = navigatedAt_](const QString& html) {
-        if (page != page_.get() || navigatedAt != navigatedAt_)
+    // with the browser, has no say any more; nor has an earlier load.
+    coming_->page()->toHtml([this, card, page = coming_->page(), load = loads_](const QString& html) {
+        if (ended_ || page != coming_->page() || load != loads_)
             return;
-        if (html == QLatin1String(kEmptyDocument))
-            card();
-        else
-            putPage();
+        settle(html == QLatin1String(kEmptyDocument) ? Outcome::Card : Outcome::Page, card);
     });
+}
+
+void WebEngineBrowser::settle(Outcome outcome, std::function<void()> card)
+{
+    outcome_ = outcome;
+    outcomeCard_ = std::move(card);
+    if (settings_.preload) {
+        switchWhenReady();
+        return;
+    }
+    patience_.stop();
+    if (outcome == Outcome::Page)
+        putPage();
+    else
+        outcomeCard_();
+}
+
+void WebEngineBrowser::switchWhenReady()
+{
+    if (!switchWaiting_ || outcome_ == Outcome::Pending || (outcome_ == Outcome::Page && !coming_->isDrawn()))
+        return;
+    switchWaiting_ = false;
+    patience_.stop();
+    if (outcome_ == Outcome::Card) {
+        outcomeCard_();
+    } else {
+        std::swap(shown_, coming_);
+        putPage();
+        // The window hears of the page once it is on the screen.
+        if (shown_->loadFinished())
+            QMetaObject::invokeMethod(this, &WebBrowser::DocumentComplete, Qt::QueuedConnection);
+    }
+    emit shown();
+}
+
+void WebEngineBrowser::waitedTooLong()
+{
+    PageSheet* sheet = settings_.preload ? coming_ : shown_;
+    const bool cameSomething = sheet->documentCame() && outcome_ != Outcome::Card;
+    if (settings_.preload && switchWaiting_) {
+        // What has come goes on the screen as it is; nothing at all gives way to a card.
+        switchWaiting_ = false;
+        if (cameSomething) {
+            std::swap(shown_, coming_);
+            putPage();
+        }
+    }
+    if (!cameSomething)
+        putCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_),
+                QStringLiteral("still waiting: nothing has come from the server"));
+    if (settings_.preload)
+        emit shown();
+}
+
+QWebEngineView* WebEngineBrowser::view() const
+{
+    return shown_ ? shown_->view() : nullptr;
 }
 
 QWebEngineView* WebEngineBrowser::cardView() const

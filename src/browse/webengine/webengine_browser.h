@@ -7,19 +7,20 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class CardScreen;
 class KeptProfile;
+class PageSheet;
 class PageZoom;
+class QStackedLayout;
 class QWebEngineLoadingInfo;
-class QWebEnginePage;
 class QWebEngineView;
-class RendererWatch;
-class SilentPage;
 
 // The embedded browser on Qt WebEngine. The engine starts on the first navigation,
-// so the window opens without waiting for it.
+// so the window opens without waiting for it. With preloading, a page is loaded on a
+// second sheet under the one on the screen and comes forward once drawn.
 class WebEngineBrowser final : public WebBrowser {
     Q_OBJECT
 
@@ -29,48 +30,66 @@ public:
 
     void Navigate(const QString& urlText) override;
     void NavigateToFile(const QString& path) override;
+    void prepare(const QString& urlText) override;
     void Stop() override;
     void setSilent(bool silent) override;
     void endSession() override;
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
 
-    // The engine's view, or null before the first navigation.
-    QWebEngineView* view() const { return view_; }
+    // The engine's view on the screen, or null before the first navigation.
+    QWebEngineView* view() const;
     // The view of the card shown when a page cannot be, or null before the first card.
     QWebEngineView* cardView() const;
     bool isShowingCard() const;
 
 private:
+    // What became of the latest load: not known yet, a page to show, or a card instead.
+    enum class Outcome { Pending, Page, Card };
+
     void startEngine();
-    void makePage();
-    void load(const QUrl& url);
+    PageSheet* addSheet();
+    void navigateTo(const QUrl& url, const QString& urlText);
+    void loadComing(const QUrl& url);
     void refuseScript(const QString& text);
     void putCard(const QString& html, const QString& reason);
     void putPage();
-    void reloadOnceAfterRendererDied();
-    void followLoading(const QWebEngineLoadingInfo& loading);
+    void followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading);
     void failLoad(const QWebEngineLoadingInfo& loading);
-    bool pageCameSinceNavigation() const;
+    void settle(Outcome outcome, std::function<void()> card = {});
+    void switchWhenReady();
+    void waitedTooLong();
 
     BrowserSettings settings_;
-    // The profile is declared before the page so that it outlives it.
+    QStackedLayout* views_ = nullptr;
+    // The profile is declared before the sheets so that it outlives their pages.
     std::unique_ptr<KeptProfile> profile_;
-    std::unique_ptr<SilentPage> page_;
-    QWebEngineView* view_ = nullptr;
+    // The sheet on the screen, and the one the latest load went to: the same sheet
+    // unless preloading.
+    std::unique_ptr<PageSheet> sheets_[2];
+    PageSheet* shown_ = nullptr;
+    PageSheet* coming_ = nullptr;
+    // Preloading: dark until the first page is drawn.
+    QWidget* curtain_ = nullptr;
     CardScreen* card_ = nullptr;
-    RendererWatch* rendererWatch_ = nullptr;
     PageZoom* zoom_ = nullptr;
     bool silent_ = false;
-    bool reloadedAfterRendererDied_ = false;
     bool ended_ = false;
     // A card was asked for since the page last showed.
     bool cardPut_ = false;
 
-    // The latest navigation, when it began, and the moment the page on screen before it
-    // came: a page that has shown nothing for too long gives way to a card saying so.
+    // The address the coming sheet was asked for, and what came of it.
+    QString preparedText_;
+    // Loads begun, so that an answer about an earlier one is known for what it is.
+    quint64 loads_ = 0;
+    Outcome outcome_ = Outcome::Pending;
+    std::function<void()> outcomeCard_;
+    // A navigation waits for the coming sheet to be drawn.
+    bool switchWaiting_ = false;
+
+    // The latest navigation, when it began and when its load started: a page that has
+    // shown nothing for too long gives way to a card saying so.
     QUrl navigatedUrl_;
     QDateTime navigatedAt_;
-    QDateTime pageBeforeCameAt_;
     QDateTime loadStartedAt_;
     QTimer patience_;
 };
