@@ -87,6 +87,61 @@ private slots:
             QCOMPARE(completed.size(), documents);
         }
     }
+
+    // Preloading, a page comes forward whole, its picture drawn, the page before staying
+    // until then; a page drawn ahead comes at once and is not asked for again; a page
+    // asked for ahead in vain gives way to the one the run names.
+    void preloadedPagesComeForwardWhole()
+    {
+        QImage picture(2400, 1800, QImage::Format_RGB32);
+        picture.fill(Qt::yellow);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
+        server_.addRawAnswer("/picture.png", "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n" + png);
+        for (const char* colour : {"red", "blue", "green", "gray", "purple"})
+            server_.addRawAnswer(QStringLiteral("/%1.html").arg(colour),
+                                 "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n<body style='margin:0;background:"
+                                     + QByteArray(colour) + "'><img src='/picture.png' width=400 height=300>",
+                                 600);
+        WebEngineBrowser browser(nullptr, BrowserSettings{{}, 100, std::chrono::milliseconds(3000), true});
+        browser.resize(800, 600);
+        browser.show();
+        QSignalSpy completed(&browser, &WebBrowser::DocumentComplete);
+        // The screen as it is the moment the browser says a page is on it.
+        QImage atSwitch;
+        connect(&browser, &WebBrowser::shown, [&] { atSwitch = browser.grab().toImage(); });
+        const auto onScreen = [&](const char* colour) {
+            return atSwitch.pixelColor(200, 150) == QColor(Qt::yellow) && atSwitch.pixelColor(600, 450) == QColor(colour);
+        };
+        const auto shownNow = [&](const char* colour) {
+            atSwitch = browser.grab().toImage();
+            return onScreen(colour);
+        };
+
+        browser.Navigate(server_.url("/red.html"));
+        QVERIFY(atSwitch.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen("red"), 20000);
+        QTRY_COMPARE(completed.size(), 1);
+
+        browser.prepare(server_.url("/blue.html"));
+        QTest::qWait(2500);
+        QVERIFY(shownNow("red"));
+        browser.Navigate(server_.url("/blue.html"));
+        QVERIFY(onScreen("blue"));
+        QCOMPARE(server_.paths().count("/blue.html"), 1);
+
+        browser.Navigate(server_.url("/green.html"));
+        QVERIFY(shownNow("blue"));
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen("green"), 20000);
+
+        browser.prepare(server_.url("/gray.html"));
+        browser.Navigate(server_.url("/purple.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen("purple"), 20000);
+        QTest::qWait(1000);
+        QVERIFY(shownNow("purple"));
+        QCOMPARE(completed.size(), 4);
+    }
 };
 
 VELTRASE_WEBENGINE_TEST_MAIN(PageDisplay)
