@@ -58,6 +58,18 @@ private slots:
         QTEST(read, "read");
     }
 
+    // A wall screen preloads unless told not to; the window only when asked.
+    void preloadIsOnFullScreenUnlessToldOtherwise()
+    {
+        const std::pair<QStringList, bool> rows[] = {{{}, false},
+                                                     {{"--full-screen"}, true},
+                                                     {{"--preload"}, true},
+                                                     {{"--full-screen", "--no-preload"}, false},
+                                                     {{"--no-preload", "--preload"}, false}};
+        for (const auto& [words, preload] : rows)
+            QCOMPARE(readArguments(words).options.preload, preload);
+    }
+
     // Without arguments nothing starts; any text starts a run (here on an empty list, which
     // asks for a URL), and the interval box takes the option's (empty) value. Long options
     // only tick boxes, through their handlers, so captions and Loop keep in step.
