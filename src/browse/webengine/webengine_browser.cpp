@@ -13,6 +13,7 @@
 #include <QStackedLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -86,6 +87,11 @@ PageSheet* WebEngineBrowser::addSheet()
         sheet->watchDrawing();
     zoom_->follow(sheet->page());
     connect(sheet, &PageSheet::pageMade, zoom_, &PageZoom::follow);
+    if (settings_.preload) {
+        sheet->page()->setAudioMuted(sheet != shown_);
+        connect(sheet, &PageSheet::pageMade, this,
+                [this, sheet](QWebEnginePage* page) { page->setAudioMuted(sheet != shown_); });
+    }
     connect(sheet, &PageSheet::loadingChanged, this,
             [this, sheet](const QWebEngineLoadingInfo& loading) { followLoading(sheet, loading); });
     connect(sheet, &PageSheet::drawn, this, [this, sheet] {
@@ -235,6 +241,15 @@ void WebEngineBrowser::putPage()
         emit cardShown({});
 }
 
+void WebEngineBrowser::bringComingForward()
+{
+    std::swap(shown_, coming_);
+    // A page underneath is seen by nobody, and heard by nobody either.
+    shown_->page()->setAudioMuted(false);
+    coming_->page()->setAudioMuted(true);
+    putPage();
+}
+
 void WebEngineBrowser::followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading)
 {
     // Preloading, the sheet on the screen only says when it has loaded again; the one
@@ -311,8 +326,7 @@ void WebEngineBrowser::switchWhenReady()
     if (outcome_ == Outcome::Card) {
         outcomeCard_();
     } else {
-        std::swap(shown_, coming_);
-        putPage();
+        bringComingForward();
         // The window hears of the page once it is on the screen.
         if (shown_->loadFinished())
             QMetaObject::invokeMethod(this, &WebBrowser::DocumentComplete, Qt::QueuedConnection);
@@ -327,10 +341,8 @@ void WebEngineBrowser::waitedTooLong()
     if (settings_.preload && switchWaiting_) {
         // What has come goes on the screen as it is; nothing at all gives way to a card.
         switchWaiting_ = false;
-        if (cameSomething) {
-            std::swap(shown_, coming_);
-            putPage();
-        }
+        if (cameSomething)
+            bringComingForward();
     }
     if (!cameSomething)
         putCard(waitingCardHtml(navigatedUrl_.toDisplayString(), navigatedAt_),

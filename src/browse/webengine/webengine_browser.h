@@ -53,6 +53,8 @@ private:
     void refuseScript(const QString& text);
     void putCard(const QString& html, const QString& reason);
     void putPage();
+    // Preloading: the sheet underneath takes the screen.
+    void bringComingForward();
     void followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading);
     void failLoad(const QWebEngineLoadingInfo& loading);
     void settle(Outcome outcome, std::function<void()> card = {});
