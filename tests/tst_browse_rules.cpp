@@ -106,6 +106,8 @@ void BrowseRules::commandsAndPreloading_data()
     QTest::newRow("previous goes back") << -1 << "1500:previous" << 4500LL << "ababc" << "ababc" << "c";
     QTest::newRow("previous from the first") << -1 << "500:previous" << 1500LL << "ac" << "ac" << "c";
     QTest::newRow("pause until resume") << -1 << "500:pause 5000:resume" << 7000LL << "abc" << "abc" << "c";
+    // Someone using the page holds it 3 seconds past their last touch, then the run goes on.
+    QTest::newRow("held, held again") << -1 << "500:hold 2000:hold" << 6750LL << "abc" << "abc" << "c";
     QTest::newRow("stop while paused") << -1 << "500:pause 800:stop" << 800LL << "a" << "a" << "a";
     QTest::newRow("an address now, then on") << -1 << "500:show" << 4500LL << "axbc" << "axbc" << "c";
     // The dwell counts from the page on the screen, and the window names that page.
@@ -135,6 +137,7 @@ void BrowseRules::commandsAndPreloading()
                                                            {"previous", [&] { rotation.previous(); }},
                                                            {"pause", [&] { rotation.pause(); }},
                                                            {"resume", [&] { rotation.resume(); }},
+                                                           {"hold", [&] { rotation.holdFor(3); }},
                                                            {"show", [&] { rotation.showNow("x", 2); }},
                                                            {"stop", [&] { w.form.stop_button_Click(); }}};
         w.fakes.pump.at(step.section(u':', 0, 0).toLongLong(), actions.value(step.section(u':', 1)));

@@ -15,6 +15,7 @@
 #include "playlist/playlist_entry_delegate.h"
 #include "playlist/playlist_source.h"
 #include "playlist/url_entry_box.h"
+#include "steer/pause_on_input.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -229,6 +230,8 @@ void form2::connectHandlers()
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &form2::WebBrowser1_DocumentComplete);
     rotation_->setBrowser(WebBrowser1);
     rotation_->setPreloading(platform_.options.preload);
+    if (platform_.options.pauseOnInputSeconds > 0)
+        new PauseOnInput(WebBrowser1, *rotation_, platform_.options.pauseOnInputSeconds);
     connect(rotation_.get(), &Rotation::entryOnScreen, this, [this](int index, int count, const QString& address) {
         // The service manager's status counts the list's own entries from 1.
         if (platform_.service && index >= 0)

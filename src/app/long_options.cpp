@@ -30,6 +30,9 @@ QString helpText()
                           "  --preload         load and draw the next page before its turn, so each switch\n"
                           "                    shows a whole page at once (the default with --full-screen)\n"
                           "  --no-preload      load each page at its turn: less memory, for small boards\n"
+                          "  --pause-on-input=SECONDS\n"
+                          "                    a key, click, touch or wheel on the page holds it on the\n"
+                          "                    screen; the run goes on SECONDS after the last one\n"
                           "  -h, --help        show this text\n"
                           "  -v, --version     show the version\n"
                           "\n"
@@ -88,12 +91,13 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     const QCommandLineOption zoom(QStringLiteral("zoom"), QString(), QStringLiteral("PERCENT"));
     const QCommandLineOption preload(QStringLiteral("preload"));
     const QCommandLineOption noPreload(QStringLiteral("no-preload"));
+    const QCommandLineOption pauseOnInput(QStringLiteral("pause-on-input"), QString(), QStringLiteral("SECONDS"));
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload});
+    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload, pauseOnInput});
 
     // Only words of the long form go to the parser: an old command line such as
     // "/f=my -list.txt" keeps its meaning word for word.
@@ -104,7 +108,8 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
             ++i;
         } else if (isLongOption(argument)) {
             longWords << argument;
-            if (argument == QLatin1String("--zoom") && i + 1 < argumentsAfterProgram.size())
+            if ((argument == QLatin1String("--zoom") || argument == QLatin1String("--pause-on-input"))
+                && i + 1 < argumentsAfterProgram.size())
                 longWords << argumentsAfterProgram.at(++i);
         } else {
             reading.oldGrammarArguments << argument;
@@ -146,6 +151,14 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
             return usageError(
                 QStringLiteral("--zoom takes a percentage from 25 to 500, not '%1'").arg(parser.value(zoom)));
         options.zoomPercent = percent;
+    }
+    if (parser.isSet(pauseOnInput)) {
+        bool isNumber = false;
+        const int seconds = parser.value(pauseOnInput).toInt(&isNumber);
+        if (!isNumber || seconds < 1 || seconds > 86400)
+            return usageError(QStringLiteral("--pause-on-input takes a number of seconds from 1 to 86400, not '%1'")
+                                  .arg(parser.value(pauseOnInput)));
+        options.pauseOnInputSeconds = seconds;
     }
     return reading;
 }

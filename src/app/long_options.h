@@ -15,6 +15,8 @@ struct LongOptions {
     int zoomPercent = 100;       // --zoom=PERCENT
     // --preload, or --full-screen without --no-preload: the next page is drawn before its turn.
     bool preload = false;
+    // --pause-on-input=SECONDS: someone using the page holds it that long after; 0: never.
+    int pauseOnInputSeconds = 0;
 };
 
 struct ArgumentReading {

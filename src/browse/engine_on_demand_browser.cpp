@@ -54,6 +54,7 @@ bool EngineOnDemandBrowser::startEngine()
     connect(engine_, &WebBrowser::DocumentComplete, this, &WebBrowser::DocumentComplete);
     connect(engine_, &WebBrowser::cardShown, this, &WebBrowser::cardShown);
     connect(engine_, &WebBrowser::shown, this, &WebBrowser::shown);
+    connect(engine_, &WebBrowser::titleChanged, this, &WebBrowser::titleChanged);
     return true;
 }
 

@@ -19,6 +19,7 @@ public:
     void setSilent(bool silent) override;
     void endSession() override;
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
+    QString title() const override { return engine_ ? engine_->title() : QString(); }
 
     // Name of the plugin beside the executable.
     static QString pluginFileName() { return QStringLiteral("veltrase-webengine.so"); }

@@ -11,8 +11,8 @@
 
 namespace {
 
-// How long a paused rotation sleeps between looks at the clock; resume() wakes it.
-constexpr std::chrono::seconds kPausedStep{1};
+// How long a paused rotation sleeps between looks at its hold; resume() wakes it.
+constexpr std::chrono::milliseconds kPausedStep{250};
 // How often a switch looks whether the next page is on the screen yet.
 constexpr std::chrono::milliseconds kScreenLook{20};
 // The browser puts a card up when a page keeps it waiting; past this, the rotation goes
@@ -147,8 +147,11 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds)
     for (PauseStage = 1; PauseStage <= 20; ++PauseStage) {
         ++PauseStage;
         pump_.processPendingEvents();
-        while (paused_ && StopFlag != kYes && !dwellCut_)
+        while (paused_ && StopFlag != kYes && !dwellCut_) {
             pump_.waitStage(kPausedStep);
+            if (holdLeft_ && (*holdLeft_ -= kPausedStep) <= std::chrono::milliseconds::zero())
+                resume();
+        }
         if (StopFlag == kYes || std::exchange(dwellCut_, false))
             return;
         // A tenth of the dwell.
@@ -174,7 +177,7 @@ int Rotation::indexAfterDwell(int index, int bound)
         if (StopFlag == kYes)
             break;
         show(-1, requested->first, bound);
-        waitOut([seconds = requested->second] { return seconds; });
+        waitOut([this, seconds = requested->second] { return seconds ? *seconds : secondsFromPanel(); });
     }
     if (!std::exchange(stepBack_, false))
         return index;
@@ -188,6 +191,7 @@ void Rotation::stop()
         browser_->Stop();
     StopFlag = kYes;
     paused_ = stepBack_ = false;
+    holdLeft_.reset();
     requested_.reset();
     // The run ends now, not at the end of the stage it is waiting out.
     pump_.endWaits();
@@ -214,22 +218,33 @@ void Rotation::pause()
     if (state_ != State::Running)
         return;
     paused_ = true;
+    holdLeft_.reset();
+    setState(State::Paused);
+}
+
+void Rotation::holdFor(int seconds)
+{
+    if (state_ == State::Stopped || (paused_ && !holdLeft_))
+        return;
+    paused_ = true;
+    holdLeft_ = std::chrono::seconds(seconds);
     setState(State::Paused);
 }
 
 void Rotation::resume()
 {
+    holdLeft_.reset();
     if (!std::exchange(paused_, false))
         return;
     setState(runsUnderWay_ > 0 ? State::Running : State::Stopped);
     next();
 }
 
-void Rotation::showNow(const QString& address, int seconds)
+void Rotation::showNow(const QString& address, std::optional<int> seconds)
 {
     if (state_ == State::Stopped)
         return;
-    requested_.emplace(address, std::max(seconds, 1));
+    requested_.emplace(address, seconds ? std::optional(std::max(*seconds, 1)) : std::nullopt);
     next();
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -27,6 +28,9 @@ public:
 
     void setBrowser(WebBrowser* browser) { browser_ = browser; }
     void setPreloading(bool preloading) { preloading_ = preloading; }
+    // Preloading, an entry is on the screen when the rotation says so; without, it is
+    // only asked for.
+    bool preloading() const { return preloading_; }
     State state() const { return state_; }
 
     // One run, from the first entry, until it ends by itself or is stopped.
@@ -41,8 +45,11 @@ public:
     // The page on the screen stays until resume(), which goes on with the next entry.
     void pause();
     void resume();
-    // An address shown at once for its own time; the run then goes on where it was.
-    void showNow(const QString& address, int seconds);
+    // Paused for this long after someone used the page; each use starts the time again.
+    void holdFor(int seconds);
+    // An address shown at once for its own time (none: the panel's dwell); the run then
+    // goes on where it was.
+    void showNow(const QString& address, std::optional<int> seconds = {});
 
     // The run's state, named as the window's handlers name it: "Y" once stopped, the
     // passes completed (wide enough that a run of years never wraps) and the stage of the
@@ -79,7 +86,9 @@ private:
     bool dwellCut_ = false;
     bool stepBack_ = false;
     bool paused_ = false;
-    std::optional<std::pair<QString, int>> requested_;
+    // How much longer a hold lasts; none for a pause without end.
+    std::optional<std::chrono::milliseconds> holdLeft_;
+    std::optional<std::pair<QString, std::optional<int>>> requested_;
     // The entry asked for ahead of its turn, and the address it was asked for with.
     std::optional<std::pair<QString, QString>> prepared_;
 };

@@ -31,6 +31,8 @@ public:
     // what it is about (an address, a playlist's path) and why, for a screen that has
     // nothing to show and nobody to read a message box.
     virtual void showCard(const QString& headline, const QString& subject, const QString& reason) = 0;
+    // The title of the page on the screen.
+    virtual QString title() const { return {}; }
 
 signals:
     // The page the last Navigate asked for, or a card in its place, is on the screen.
@@ -40,4 +42,6 @@ signals:
     // A card took the screen in place of the page asked for, for this reason in plain
     // words; an empty reason once a page shows again.
     void cardShown(const QString& reason);
+    // The page on the screen has a new title, or another page with its own came forward.
+    void titleChanged(const QString& title);
 };

@@ -72,6 +72,7 @@ void PageSheet::makePage()
     page_ = std::make_unique<SilentPage>(profile_, nullptr);
     page_->setSilent(silent_);
     connect(page_.get(), &QWebEnginePage::loadingChanged, this, &PageSheet::followLoading);
+    connect(page_.get(), &QWebEnginePage::titleChanged, this, &PageSheet::titleChanged);
     connect(page_.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)

@@ -46,6 +46,7 @@ public:
 signals:
     void pageMade(QWebEnginePage* page);
     void loadingChanged(const QWebEngineLoadingInfo& loading);
+    void titleChanged(const QString& title);
     void drawn();
 
 private:

@@ -94,6 +94,10 @@ PageSheet* WebEngineBrowser::addSheet()
     }
     connect(sheet, &PageSheet::loadingChanged, this,
             [this, sheet](const QWebEngineLoadingInfo& loading) { followLoading(sheet, loading); });
+    connect(sheet, &PageSheet::titleChanged, this, [this, sheet](const QString& title) {
+        if (sheet == shown_)
+            emit titleChanged(title);
+    });
     connect(sheet, &PageSheet::drawn, this, [this, sheet] {
         if (sheet == coming_)
             switchWhenReady();
@@ -248,6 +252,7 @@ void WebEngineBrowser::bringComingForward()
     shown_->page()->setAudioMuted(false);
     coming_->page()->setAudioMuted(true);
     putPage();
+    emit titleChanged(title());
 }
 
 void WebEngineBrowser::followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading)
@@ -349,6 +354,11 @@ void WebEngineBrowser::waitedTooLong()
                 QStringLiteral("still waiting: nothing has come from the server"));
     if (settings_.preload)
         emit shown();
+}
+
+QString WebEngineBrowser::title() const
+{
+    return shown_ ? shown_->page()->title() : QString();
 }
 
 QWebEngineView* WebEngineBrowser::view() const

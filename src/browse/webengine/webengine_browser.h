@@ -35,6 +35,7 @@ public:
     void setSilent(bool silent) override;
     void endSession() override;
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
+    QString title() const override;
 
     // The engine's view on the screen, or null before the first navigation.
     QWebEngineView* view() const;
