@@ -14,6 +14,7 @@ private slots:
     void runs();
     void commandsAndPreloading_data();
     void commandsAndPreloading();
+    void someoneAtThePageHoldsIt();
     void noCacheStampReachesTheServerUnchanged();
     void intervalTextAndRandomDecideTheDwell();
 };
@@ -152,6 +153,21 @@ void BrowseRules::commandsAndPreloading()
     // Each entry but the first is asked for while the one before shows; none after the end.
     QCOMPARE(w.browser().prepared.join(QString()), drawMs >= 0 ? w.browser().navigations.mid(1).join(QString()) : "");
     QCOMPARE(rotation.state(), Rotation::State::Stopped);
+}
+
+void BrowseRules::someoneAtThePageHoldsIt()
+{
+    // A key on the page half a second in holds it 3 seconds, then the run goes on; a key
+    // elsewhere in the window holds nothing.
+    for (const bool onThePage : {true, false}) {
+        FakePlatform fakes;
+        form2 form(fakes.platformWith({.once = true, .cache = true, .pauseOnInputSeconds = 3}));
+        form.txt_interval->setText("1");
+        form.lstPlayList->addItems({"a", "b"});
+        fakes.pump.at(500, [&] { QTest::keyClick(onThePage ? static_cast<QWidget*>(fakes.browser) : form.txt_interval, Qt::Key_A); });
+        form.start_button_Click();
+        QCOMPARE(fakes.pump.now, onThePage ? 4500 : 2000);
+    }
 }
 
 void BrowseRules::noCacheStampReachesTheServerUnchanged()

@@ -1,5 +1,6 @@
 #include "platform/screen_keeper.h"
 #include "support/fake_window.h"
+#include "support/page_server.h"
 
 #include <QtDBus>
 
@@ -20,6 +21,20 @@ public:
 public slots:
     uint Inhibit(const QString&, const QString&) { return ++holds; }
     void UnInhibit(uint receipt) { releases += receipt == uint(holds); }
+};
+
+// Counts what a media player on the bus says has changed.
+class ChangeListener : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList changed;
+
+public slots:
+    void propertiesChanged(const QString&, const QVariantMap& properties, const QStringList&)
+    {
+        changed += properties.keys();
+    }
 };
 
 // A wall screen: the screen kept awake while pages show, on a session bus and X server
@@ -87,6 +102,57 @@ private slots:
         QTRY_VERIFY(ask() && saver.idle > 1500 && saver.state != ScreenSaverOn);
         keeper.release();
         QTRY_VERIFY(ask() && saver.state == ScreenSaverOn);
+    }
+
+    // The desktop's media controls steer the real program on the suite's session bus: each
+    // command shows in the page the program asks for and in what it says on the bus.
+    void mediaControlsSteerTheRun()
+    {
+        PageServer server;
+        QVERIFY(server.listen());
+        QTemporaryFile list;
+        QVERIFY(list.open());
+        for (const char* page : {"a", "b", "c", "x"}) {
+            server.addPage(QStringLiteral("/%1.html").arg(page), QByteArray("<title>page ") + page + "</title>");
+            if (*page != 'x')
+                list.write(server.url(QStringLiteral("/%1.html").arg(page)).toUtf8() + "\n");
+        }
+        list.flush();
+        QProcess program;
+        program.start(VELTRASE_BINARY, {"--private", "--cache", "/f=" + list.fileName(), "/t=60"});
+        const QString service = "org.mpris.MediaPlayer2.veltrase", path = "/org/mpris/MediaPlayer2";
+        ChangeListener listener;
+        QVERIFY(QDBusConnection::sessionBus().connect(service, path, "org.freedesktop.DBus.Properties",
+                                                      "PropertiesChanged", &listener,
+                                                      SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        const auto lastPage = [&] { return server.paths().value(server.paths().size() - 1).mid(1, 1); };
+        QTRY_COMPARE_WITH_TIMEOUT(lastPage(), "a", 20000);
+        QDBusInterface player(service, path, "org.mpris.MediaPlayer2.Player");
+        // The command, its argument, then the page last asked for, the player's state and
+        // what it announces as changed (a file is no address it opens: nothing).
+        const std::tuple<QString, QString, QString, QString, QString> steps[] = {
+            {"Next", {}, "b", "Playing", "Metadata"},
+            {"Pause", {}, "b", "Paused", "PlaybackStatus"},
+            {"Play", {}, "c", "Playing", "Metadata"},
+            {"Previous", {}, "b", "Playing", "Metadata"},
+            {"OpenUri", server.url("/x.html"), "x", "Playing", "Metadata"},
+            {"OpenUri", "file:///etc/passwd", "x", "Playing", {}},
+            {"Stop", {}, "x", "Stopped", "PlaybackStatus"},
+            {"Play", {}, "a", "Playing", "Metadata"}};
+        for (const auto& [command, argument, page, state, announced] : steps) {
+            listener.changed.clear();
+            const QVariantList arguments = argument.isEmpty() ? QVariantList() : QVariantList{argument};
+            QCOMPARE(player.callWithArgumentList(QDBus::Block, command, arguments).type(), QDBusMessage::ReplyMessage);
+            QTRY_COMPARE_WITH_TIMEOUT(lastPage(), page, 10000);
+            QTRY_COMPARE(player.property("PlaybackStatus").toString(), state);
+            if (announced.isEmpty())
+                QTest::qWait(1500);
+            const auto title = [&] { return player.property("Metadata").toMap().value("xesam:title").toString(); };
+            QTRY_COMPARE_WITH_TIMEOUT(title(), "page " + page, 10000);
+            QTRY_COMPARE(listener.changed.contains(announced), !announced.isEmpty());
+        }
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
     }
 };
 
