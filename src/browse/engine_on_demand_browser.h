@@ -19,6 +19,11 @@ public:
     void setSilent(bool silent) override;
     void endSession() override;
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
+    void reload() override
+    {
+        if (engine_)
+            engine_->reload();
+    }
     QString title() const override { return engine_ ? engine_->title() : QString(); }
 
     // Name of the plugin beside the executable.

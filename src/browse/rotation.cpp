@@ -154,8 +154,11 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds)
         }
         if (StopFlag == kYes || std::exchange(dwellCut_, false))
             return;
+        const int seconds = dwellSeconds();
+        if (PauseStage == 2)
+            dwellEndsAt_ = clock_.now().addSecs(seconds);
         // A tenth of the dwell.
-        pump_.waitStage(std::chrono::milliseconds(qint64(dwellSeconds()) * 100));
+        pump_.waitStage(std::chrono::milliseconds(qint64(seconds) * 100));
     }
 }
 

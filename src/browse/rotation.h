@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -32,6 +33,8 @@ public:
     // only asked for.
     bool preloading() const { return preloading_; }
     State state() const { return state_; }
+    // When the dwell under way ends, as planned at its start.
+    QDateTime dwellEndsAt() const { return dwellEndsAt_; }
 
     // One run, from the first entry, until it ends by itself or is stopped.
     void run();
@@ -80,6 +83,7 @@ private:
     RotationPanel& panel_;
     WebBrowser* browser_ = nullptr;
     bool preloading_ = false;
+    QDateTime dwellEndsAt_;
     State state_ = State::Stopped;
     int runsUnderWay_ = 0;
 

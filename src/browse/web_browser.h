@@ -19,6 +19,8 @@ public:
     // Asks for the page the next Navigate will name, so that it is drawn before its turn
     // and goes on the screen in one step; an empty text lets go of a page asked for.
     virtual void prepare(const QString& urlText) { Q_UNUSED(urlText) }
+    // Loads the page on the screen again.
+    virtual void reload() { }
     // Halts any load in progress.
     virtual void Stop() = 0;
     // While silent, neither the engine nor the page ever opens a dialog or a window.

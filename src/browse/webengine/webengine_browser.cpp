@@ -356,6 +356,12 @@ void WebEngineBrowser::waitedTooLong()
         emit shown();
 }
 
+void WebEngineBrowser::reload()
+{
+    if (shown_)
+        shown_->page()->triggerAction(QWebEnginePage::Reload);
+}
+
 QString WebEngineBrowser::title() const
 {
     return shown_ ? shown_->page()->title() : QString();

@@ -36,6 +36,7 @@ public:
     void endSession() override;
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
     QString title() const override;
+    void reload() override;
 
     // The engine's view on the screen, or null before the first navigation.
     QWebEngineView* view() const;
