@@ -16,6 +16,7 @@ import argparse
 import http.server
 import os
 import random
+import shutil
 import socket
 import struct
 import subprocess
@@ -311,6 +312,10 @@ def summary(result):
 
 def rows(count=SWITCHES, binary=None, extra=None):
     binary = binary or benchlib.BINARY
+    if not all(shutil.which(tool) for tool in ("Xvfb", "openbox")) or not os.path.exists(
+            benchlib.bench_program("screen_sampler")):
+        return [Row("switches in full screen", "not measured: needs Xvfb, openbox, and the xcb headers to build "
+                    "screen_sampler", "0 frames neither old nor new", None)]
     preloads = benchlib.accepts_option("--preload", binary)
     runs = {"with preloading": ["--preload"], "without preloading": ["--no-preload"]} if preloads else {
         "without preloading (this build has none)": []}
