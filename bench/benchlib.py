@@ -101,10 +101,18 @@ def program_environment(platform="offscreen", display=None):
     return environment
 
 
-def start_program(arguments, platform="offscreen", binary=None, **options):
+def start_program(arguments, platform="offscreen", binary=None, display=None, **options):
     options.setdefault("stdout", subprocess.DEVNULL)
     options.setdefault("stderr", subprocess.DEVNULL)
-    return subprocess.Popen([binary or BINARY] + arguments, env=program_environment(platform), **options)
+    return subprocess.Popen([binary or BINARY] + arguments, env=program_environment(platform, display), **options)
+
+
+def accepts_option(option, binary=None):
+    """Whether the program takes a command-line option (a build may predate it): asked
+    with --help, which a known option leaves answered and an unknown one refused."""
+    answer = subprocess.run([binary or BINARY, option, "--help"], env=program_environment(),
+                            capture_output=True, text=True, timeout=30)
+    return answer.returncode == 0 and "unknown option" not in answer.stderr
 
 
 def stop_program(process):
@@ -175,6 +183,19 @@ def tree_rss_kib(pid):
     return total
 
 
+def tree_pss_kib(pid):
+    """Proportional memory of the whole tree: each page shared by several processes is
+    split between them, so the sum counts it once: what the program costs the machine."""
+    total = 0
+    for member in process_tree(pid):
+        try:
+            with open("/proc/%d/smaps_rollup" % member) as f:
+                total += sum(int(line.split()[1]) for line in f if line.startswith("Pss:"))
+        except OSError:
+            pass
+    return total
+
+
 TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -202,9 +223,10 @@ def cpu_total(reading):
 
 
 class VirtualScreen:
-    """A private Xvfb display for the runs that need a real window system."""
+    """A private Xvfb display for the runs that need a real window system, with a window
+    manager on it when asked (full screen and focus then behave as on a desktop)."""
 
-    def __init__(self, size="1280x1024x24"):
+    def __init__(self, size="1280x1024x24", window_manager=False):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
                                         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -214,10 +236,22 @@ class VirtualScreen:
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
+        self.window_manager = None
+        if window_manager:
+            environment = dict(os.environ, DISPLAY=self.display)
+            self.window_manager = subprocess.Popen(["openbox"], env=environment, stdout=subprocess.DEVNULL,
+                                                   stderr=subprocess.DEVNULL)
+            # A window manager announces itself on the root window once it manages the screen.
+            if not wait_until(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
+                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment, capture_output=True).stdout, 20):
+                self.close()
+                raise RuntimeError("openbox did not take the screen")
 
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+        for process in (self.window_manager, self.process):
+            if process:
+                process.terminate()
+                process.wait(timeout=10)
 
 
 def machine_description():

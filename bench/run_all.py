@@ -2,7 +2,7 @@
 """Every benchmark, one after another, and one table of each figure beside its target,
 headed by the machine it ran on. `make bench` runs this.
 
-    bench/run_all.py [--output FILE] [ROW ...]     ROW: dwell idle rotation memory startup playlist stop
+    bench/run_all.py [--output FILE] [ROW ...]     ROW: dwell idle rotation switch memory startup playlist stop
 """
 import argparse
 import os
@@ -18,11 +18,13 @@ import memory_long_run
 import responsiveness
 import rotation_cost
 import startup
+import switch_frames
 
 ROWS = {
     "dwell": dwell_accuracy.rows,
     "idle": idle_cost.rows,
     "rotation": rotation_cost.rows,
+    "switch": switch_frames.rows,
     "memory": memory_long_run.rows,
     "startup": startup.rows,
     "playlist": big_playlist.rows,

@@ -17,6 +17,7 @@ import big_playlist
 import memory_long_run
 import rotation_cost
 import soak
+import switch_frames
 
 
 def spawn(script):
@@ -56,7 +57,7 @@ class ProcessTree(unittest.TestCase):
         after = benchlib.cpu_total(benchlib.tree_cpu_seconds(parent.pid))
         self.assertGreaterEqual(after - before, 0.5)
 
-    def test_resident_memory_adds_up_over_the_tree(self):
+    def test_memory_adds_up_over_the_tree(self):
         idle = self.start("import subprocess, sys, time\n"
                           "subprocess.Popen([sys.executable, '-c', 'import time; time.sleep(60)']); time.sleep(60)")
         busy = self.start("import subprocess, sys, time\n"
@@ -64,8 +65,9 @@ class ProcessTree(unittest.TestCase):
                           "time.sleep(60)")
         for parent in (idle, busy):
             self.assertTrue(benchlib.wait_until(lambda: benchlib.helper_count(parent.pid) == 1, 10))
-        self.assertTrue(benchlib.wait_until(
-            lambda: benchlib.tree_rss_kib(busy.pid) - benchlib.tree_rss_kib(idle.pid) > 70 * 1024, 10))
+        for reading in (benchlib.tree_rss_kib, benchlib.tree_pss_kib):
+            with self.subTest(reading.__name__):
+                self.assertTrue(benchlib.wait_until(lambda: reading(busy.pid) - reading(idle.pid) > 70 * 1024, 10))
 
     def test_wakes_of_the_main_thread_are_counted(self):
         # One process wakes a hundred times a second, the other sleeps: the count tells them apart.
@@ -104,6 +106,96 @@ class Server(unittest.TestCase):
                         self.assertEqual(len(server.requests) - before, 1 if recorded else 0)
             finally:
                 server.close()
+
+
+class SwitchFrames(unittest.TestCase):
+    """The classification of sampled frames and the walk along the rotation."""
+
+    WHITE, GREY = (255, 255, 255), (128, 128, 128)
+
+    def frame(self, background, picture=None, blocks=None, picture_share=1.0):
+        points = switch_frames.sample_points()
+        on_picture = [i for i, (part, _, _) in enumerate(points) if part == "picture"]
+        drawn = set(on_picture[:round(len(on_picture) * picture_share)])
+        colours = []
+        for i, (part, _, _) in enumerate(points):
+            wanted = {"picture": picture if i in drawn else None, "blocks": blocks}.get(part)
+            colours.append(wanted or background)
+        return colours, [part for part, _, _ in points]
+
+    def test_each_frame_is_told_apart(self):
+        _, background, picture, blocks = switch_frames.PAGES["a2"]
+        near_background = tuple(c + 10 for c in background)
+        cases = [
+            ("whole page", self.frame(background, picture, blocks), "a2"),
+            ("colours within the tolerance", self.frame(near_background, picture, blocks), "a2"),
+            ("white", self.frame(self.WHITE), "white"),
+            ("the card", self.frame(switch_frames.CARD), "card"),
+            ("picture not drawn", self.frame(background, None, blocks), "no picture"),
+            ("background only", self.frame(background), "background only"),
+            ("half the picture", self.frame(background, picture, blocks, 0.5), "part picture"),
+            ("one point of the picture missing", self.frame(background, picture, blocks, 35 / 36), "part picture"),
+            ("another page's picture", self.frame(background, switch_frames.PAGES["a1"][2], blocks), "no picture"),
+            ("a grey screen", self.frame(self.GREY), "other"),
+        ]
+        for what, (colours, parts), label in cases:
+            with self.subTest(what):
+                self.assertEqual(switch_frames.classify(colours, parts), label)
+
+    def test_switches_count_frames_neither_old_nor_new(self):
+        def frames(*labels):
+            return [(10 + i * 0.02, label) for i, label in enumerate(labels)]
+
+        entries = ["a1", "refused", "a2"]
+        cases = [
+            # what, frames, frames neither per switch, what the worst switch showed instead
+            ("clean switches", frames("other", "a1", "a1", "card", "card", "a2"), [0, 0], {}),
+            ("white then the page without its picture",
+             frames("a1", "white", "white", "no picture", "card", "a2"), [3, 0], {"white": 40, "no picture": 20}),
+            ("the old page back after a blank frame counts the blank only",
+             frames("a1", "white", "a1", "card", "other", "a2"), [1, 1], {"white": 20}),
+            ("a page shown before comes back for a moment",
+             frames("a2", "a1", "card", "a1", "white", "a2"), [0, 2], {"earlier page": 20, "white": 20}),
+            ("a switch never completed is not reported", frames("a1", "white", "card", "white"), [1], {"white": 20}),
+            ("the rotation loops", frames("a1", "card", "a2", "white", "a1", "card"), [0, 0, 1, 0], {"white": 20}),
+        ]
+        for what, seen, neither, worst in cases:
+            with self.subTest(what):
+                startup, records = switch_frames.switches(seen, entries, dwell=0.02)
+                self.assertEqual([r["frames"] for r in records], neither)
+                shown = max(records, key=lambda r: r["frames"])["neither"]
+                self.assertEqual({k: round(v) for k, v in shown.items()}, worst)
+        startup, records = switch_frames.switches(frames("other", "white", "a1", "white", "card"), entries, dwell=0.02)
+        self.assertEqual((startup["shown"], {k: round(v) for k, v in startup["neither"].items()}),
+                         (10.04, {"other": 20, "white": 20}))
+        self.assertAlmostEqual(records[0]["late"], 0.02)
+
+
+@unittest.skipUnless(shutil.which("Xvfb") and shutil.which("display") and
+                     os.path.exists(benchlib.bench_program("screen_sampler")),
+                     "needs Xvfb, imagemagick and the bench programs (make bench builds them)")
+class ScreenSampler(unittest.TestCase):
+    def test_samples_what_the_screen_shows_at_the_rate_asked(self):
+        screen = benchlib.VirtualScreen()
+        try:
+            environment = dict(os.environ, DISPLAY=screen.display)
+            with tempfile.TemporaryDirectory() as folder:
+                # The root window's background: a colour on the left half, another on the right.
+                picture = os.path.join(folder, "root.png")
+                subprocess.run(["convert", "-size", "640x1024", "xc:#123456", "xc:#abcdef", "+append", picture],
+                               check=True)
+                # (display says 1 even when the root took the picture; the samples tell.)
+                subprocess.run(["display", "-window", "root", picture], env=environment, timeout=30)
+            answer = subprocess.run([benchlib.bench_program("screen_sampler"), "60", "1", "10,10", "1000,900"],
+                                    env=environment, capture_output=True, text=True, timeout=30, check=True)
+        finally:
+            screen.close()
+        lines = [line.split() for line in answer.stdout.splitlines()]
+        self.assertGreaterEqual(len(lines), 50)
+        self.assertEqual({tuple(words[1:]) for words in lines}, {("123456", "abcdef")})
+        times = [float(words[0]) for words in lines]
+        self.assertLess(max(b - a for a, b in zip(times, times[1:])), 0.05)
+        self.assertLess(abs(times[-1] - time.monotonic()), 5)
 
 
 class SoakVerdict(unittest.TestCase):
