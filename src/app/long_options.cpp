@@ -33,6 +33,12 @@ QString helpText()
                           "  --pause-on-input=SECONDS\n"
                           "                    a key, click, touch or wheel on the page holds it on the\n"
                           "                    screen; the run goes on SECONDS after the last one\n"
+                          "  --control=[ADDRESS:]PORT\n"
+                          "                    steer the run over HTTP on this port (address 127.0.0.1\n"
+                          "                    unless given; any other needs --control-token-file)\n"
+                          "  --control-token-file=FILE\n"
+                          "                    every request must carry the token in FILE\n"
+                          "                    (Authorization: Bearer TOKEN)\n"
                           "  -h, --help        show this text\n"
                           "  -v, --version     show the version\n"
                           "\n"
@@ -76,6 +82,12 @@ bool isLongOption(const QString& argument)
         || argument == QLatin1String("-v") || argument == QLatin1String("-?");
 }
 
+bool isLoopbackName(const QString& address)
+{
+    return address == QLatin1String("localhost") || address == QLatin1String("::1")
+        || (address.startsWith(QLatin1String("127.")) && address.count(u'.') == 3);
+}
+
 } // namespace
 
 ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
@@ -92,12 +104,14 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     const QCommandLineOption preload(QStringLiteral("preload"));
     const QCommandLineOption noPreload(QStringLiteral("no-preload"));
     const QCommandLineOption pauseOnInput(QStringLiteral("pause-on-input"), QString(), QStringLiteral("SECONDS"));
+    const QCommandLineOption control(QStringLiteral("control"), QString(), QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption controlTokenFile(QStringLiteral("control-token-file"), QString(), QStringLiteral("FILE"));
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload, pauseOnInput});
+    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload, pauseOnInput, control, controlTokenFile});
 
     // Only words of the long form go to the parser: an old command line such as
     // "/f=my -list.txt" keeps its meaning word for word.
@@ -108,8 +122,9 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
             ++i;
         } else if (isLongOption(argument)) {
             longWords << argument;
-            if ((argument == QLatin1String("--zoom") || argument == QLatin1String("--pause-on-input"))
-                && i + 1 < argumentsAfterProgram.size())
+            static const QStringList takingValues{QStringLiteral("--zoom"), QStringLiteral("--pause-on-input"),
+                                                  QStringLiteral("--control"), QStringLiteral("--control-token-file")};
+            if (takingValues.contains(argument) && i + 1 < argumentsAfterProgram.size())
                 longWords << argumentsAfterProgram.at(++i);
         } else {
             reading.oldGrammarArguments << argument;
@@ -159,6 +174,23 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
             return usageError(QStringLiteral("--pause-on-input takes a number of seconds from 1 to 86400, not '%1'")
                                   .arg(parser.value(pauseOnInput)));
         options.pauseOnInputSeconds = seconds;
+    }
+    if (parser.isSet(control)) {
+        const QString value = parser.value(control);
+        const qsizetype colon = value.lastIndexOf(u':');
+        bool isNumber = false;
+        const int port = value.mid(colon + 1).toInt(&isNumber);
+        if (!isNumber || port < 1 || port > 65535)
+            return usageError(QStringLiteral("--control takes a port from 1 to 65535, or ADDRESS:PORT, not '%1'").arg(value));
+        if (colon > 0)
+            options.controlAddress = value.left(colon).remove(u'[').remove(u']');
+        options.controlPort = port;
+        options.controlTokenFile = parser.value(controlTokenFile);
+        // Anyone who can reach another address could steer the screen: not without a token.
+        if (!isLoopbackName(options.controlAddress) && options.controlTokenFile.isEmpty())
+            return usageError(QStringLiteral("--control on %1 would let anyone who reaches it steer this screen; "
+                                             "give --control-token-file=FILE, or leave the address out")
+                                  .arg(options.controlAddress));
     }
     return reading;
 }

@@ -17,6 +17,11 @@ struct LongOptions {
     bool preload = false;
     // --pause-on-input=SECONDS: someone using the page holds it that long after; 0: never.
     int pauseOnInputSeconds = 0;
+    // --control=[ADDRESS:]PORT: steering over HTTP; port 0: none. The address defaults to
+    // loopback; any other needs --control-token-file=FILE.
+    QString controlAddress = QStringLiteral("127.0.0.1");
+    int controlPort = 0;
+    QString controlTokenFile = {};
 };
 
 struct ArgumentReading {
