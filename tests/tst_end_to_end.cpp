@@ -1,6 +1,7 @@
 #include "support/page_server.h"
 
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -69,6 +70,89 @@ private slots:
         for (const QString& path : server_.paths().mid(before))
             shown += path.section(u'.', 0, 0).mid(1);
         QCOMPARE(shown, pages);
+    }
+
+    // Steering over HTTP, from a client of this machine: every route, what is refused, and
+    // a page in the rotation that tries to stop it. A flood of requests leaves the dwell
+    // on time.
+    void steeringOverHttp()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        server_.addPage("/steal.html", QString("<title>steal</title><script>fetch('http://127.0.0.1:%1/stop',"
+                                               "{method:'POST',mode:'no-cors'})</script>")
+                                           .arg(port)
+                                           .toUtf8());
+        server_.addPage("/now.html", "<title>now</title>");
+        QFile list(folder_.filePath(QStringLiteral("steer.txt")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        for (const QString page : {"/a.html", "/steal.html", "/b.html"})
+            list.write(server_.url(page).toUtf8() + "\n");
+        list.close();
+        QProcess program;
+        program.start(VELTRASE_BINARY, {"/f=" + list.fileName(), "/t=2", "--private", "--control=" + QString::number(port)});
+        // One request on a connection of its own: the status and the body.
+        const auto ask = [port](const QByteArray& head, const QByteArray& body = {}) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            socket.write(head + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            QByteArray reply;
+            while (socket.waitForReadyRead(5000))
+                reply += socket.readAll();
+            return std::pair(reply.mid(9, 3).toInt(), reply.mid(reply.indexOf("\r\n\r\n") + 4));
+        };
+        const QByteArray host = "\r\nHost: 127.0.0.1:" + QByteArray::number(port);
+        QTRY_VERIFY_WITH_TIMEOUT(ask("GET /status HTTP/1.1" + host).second.contains("\"state\":\"running\""), 30000);
+        // The page that tried to stop the run has come and gone.
+        QTRY_VERIFY_WITH_TIMEOUT(server_.paths().filter("/b.html").size() >= 1, 20000);
+        QVERIFY(ask("GET /status HTTP/1.1" + host).second.contains("\"state\":\"running\""));
+
+        const std::tuple<QByteArray, QByteArray, int, QByteArray> steps[] = {
+            {"POST /next HTTP/1.1" + host, {}, 200, "\"state\":\"running\""},
+            {"GET /next HTTP/1.1" + host, {}, 404, "error"},
+            {"POST /pause HTTP/1.1" + host, {}, 200, "\"state\":\"paused\""},
+            {"POST /resume HTTP/1.1" + host, {}, 200, "\"state\":\"running\""},
+            {"POST /show HTTP/1.1" + host, "{\"url\":\"" + server_.url("/now.html").toUtf8() + "\",\"seconds\":60}", 200, "running"},
+            {"POST /show HTTP/1.1" + host, "{\"url\":\"file:///etc/passwd\"}", 400, "error"},
+            {"GET /playlist HTTP/1.1" + host, {}, 200, "/steal.html"},
+            {"GET /screenshot.png HTTP/1.1" + host, {}, 200, "\x89PNG"},
+            {"GET /status HTTP/1.1\r\nHost: rebound.example:" + QByteArray::number(port), {}, 403, "Host"},
+            {"POST /stop HTTP/1.1\r\nOrigin: http://127.0.0.1" + host, {}, 403, "web pages"},
+            {"POST /stop HTTP/1.1" + host, QByteArray(70000, 'x'), 413, "64 KiB"},
+            {"POST /stop HTTP/1.1" + host, {}, 200, "stopping"},
+            {"POST /next HTTP/1.1" + host, {}, 409, "not running"},
+            {"POST /start HTTP/1.1" + host, {}, 200, "starting"}};
+        for (const auto& [head, body, status, says] : steps) {
+            const auto [answered, reply] = ask(head, body);
+            QVERIFY2(answered == status && reply.contains(says), (head + " -> " + reply.left(200)).constData());
+            // What comes next must not stop the address shown now before it is asked for.
+            QTRY_VERIFY(!head.startsWith("POST /show") || status != 200 || server_.paths().contains("/now.html"));
+        }
+
+        // A thousand questions in a row from the first page of the new run on, and the
+        // next pages keep their two seconds.
+        QTRY_VERIFY_WITH_TIMEOUT(server_.paths().last().startsWith("/a.html"), 10000);
+        const qsizetype before = server_.times().size() - 1;
+        for (int i = 0; i < 1000; ++i)
+            QCOMPARE(ask("GET /status HTTP/1.1" + host).first, 200);
+        QTRY_VERIFY_WITH_TIMEOUT(server_.times().size() >= before + 3, 20000);
+        const QList<qint64> times = server_.times().mid(before);
+        for (qsizetype i = 1; i < times.size(); ++i)
+            QVERIFY2(qAbs(times[i] - times[i - 1] - 2000) <= 50, qPrintable(QString::number(times[i] - times[i - 1])));
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
+
+        // With a token, only a request that carries it is answered.
+        QFile token(folder_.filePath(QStringLiteral("token")));
+        QVERIFY(token.open(QIODevice::WriteOnly) && token.write("s3cret\n") && token.flush());
+        program.start(VELTRASE_BINARY, {"--control=127.0.0.1:" + QString::number(port), "--control-token-file=" + token.fileName()});
+        QTRY_COMPARE_WITH_TIMEOUT(ask("GET /status HTTP/1.1" + host).first, 401, 20000);
+        QCOMPARE(ask("GET /status HTTP/1.1\r\nAuthorization: Bearer s3cre" + host).first, 401);
+        QCOMPARE(ask("GET /status HTTP/1.1\r\nAuthorization: Bearer s3cret" + host).first, 200);
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
     }
 };
 

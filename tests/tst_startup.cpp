@@ -45,6 +45,12 @@ private slots:
         QTest::newRow("--help beside the toolkit's") << QStringList{"--help", "-platform", "offscreen"} << "answer";
         QTest::newRow("unknown word") << QStringList{"/t=5", "--fullscreen"} << "usage error";
         QTest::newRow("zoom out of range") << QStringList{"--zoom=501"} << "usage error";
+        // Steering from beyond this machine needs a token.
+        QTest::newRow("control on loopback") << QStringList{"--control", "8080", "/t=5"} << "||5";
+        QTest::newRow("control elsewhere") << QStringList{"--control=0.0.0.0:8080"} << "usage error";
+        QTest::newRow("control with a token") << QStringList{"--control=[::]:80", "--control-token-file=t"} << "||";
+        QTest::newRow("control port out of range") << QStringList{"--control=70000"} << "usage error";
+        QTest::newRow("hold out of range") << QStringList{"--pause-on-input=0"} << "usage error";
     }
 
     void commandLine()

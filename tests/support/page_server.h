@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -33,6 +34,8 @@ public:
     };
     QList<Request> requests() const { return requests_; }
     QStringList paths() const { return paths_; }
+    // When each of them came, in milliseconds since the epoch.
+    QList<qint64> times() const { return times_; }
 
 private:
     void answer(QTcpSocket* socket)
@@ -58,7 +61,8 @@ private:
                     + "\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
         }
         if (path != u"/favicon.ico")
-            requests_.append({target, header("cookie"), status}), paths_.append(target);
+            requests_.append({target, header("cookie"), status}), paths_.append(target),
+                times_.append(QDateTime::currentMSecsSinceEpoch());
         // The socket is the timer's context: a client that gives up takes the answer with it.
         QTimer::singleShot(delayMs, socket, [socket, response] {
             socket->write(response);
@@ -71,4 +75,5 @@ private:
     QHash<QString, QByteArray> pages_;
     QList<Request> requests_;
     QStringList paths_;
+    QList<qint64> times_;
 };
