@@ -140,8 +140,14 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
             QTimer::singleShot(0, &w.form, [&] { w.form.stop_button_Click(); });
     });
 
+    // The Current URL box shows the long address whole.
+    qsizetype longestShown = 0;
+    connect(w.form.txt_url1, &QLineEdit::textChanged, this,
+            [&](const QString& text) { longestShown = std::max(longestShown, text.size()); });
+
     w.form.start_button_Click();
 
+    QCOMPARE(longestShown, server.url(entries[7].path).size());
     QVERIFY2(windows.isEmpty(), qPrintable(windows.join(u", ")));
     QVERIFY(shownAt.size() > entries.size() && killed > 0);
     const QStringList paths = server.paths();

@@ -23,18 +23,26 @@ public:
     ~CardScreen() override;
 
     void showCard(const QString& html);
+    // Loads a card behind the screen, so that showing it later takes no time.
+    void prepareCard(const QString& html);
     void showPage(QWebEngineView* pageView);
     bool isShowingCard() const;
     // Null before the first card.
     QWebEngineView* cardView() const { return cardView_; }
 
 private:
+    void makeView();
+    void load(const QString& html);
+
     QWidget* browser_;
     QStackedLayout* views_;
     QWebEngineProfile* profile_;
     std::unique_ptr<QWebEnginePage> cardPage_;
     QWebEngineView* cardView_ = nullptr;
     bool cardWanted_ = false;
+    // What the card's page holds, and whether it has loaded.
+    QString html_;
+    bool loaded_ = false;
 };
 
 // Puts this view of the browser's stack in front, the keyboard (zoom among its keys)

@@ -282,11 +282,9 @@ void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
     // A load cut short by the next entry is that entry's business.
     if (loading.errorCode() == kLoadAborted)
         return;
-    const auto card = [this, address = loading.url().toDisplayString(),
-                       reason = reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString()),
-                       attempted = loadStartedAt_] {
-        putCard(failureCardHtml(address, reason, attempted), QStringLiteral("cannot be shown: %1").arg(reason));
-    };
+    const QString reason = reasonInWords(loading.errorDomain(), loading.errorCode(), loading.errorString());
+    const Card card{failureCardHtml(loading.url().toDisplayString(), reason, loadStartedAt_),
+                    QStringLiteral("cannot be shown: %1").arg(reason)};
     // The engine's own error page is disabled: small print for a screen across a room,
     // and chatter in the log. A site's own error page is the site's to show, unless it
     // is empty.
@@ -307,11 +305,15 @@ void WebEngineBrowser::failLoad(const QWebEngineLoadingInfo& loading)
     });
 }
 
-void WebEngineBrowser::settle(Outcome outcome, std::function<void()> card)
+void WebEngineBrowser::settle(Outcome outcome, const Card& card)
 {
     outcome_ = outcome;
-    outcomeCard_ = std::move(card);
+    outcomeCard_ = card;
     if (settings_.preload) {
+        // Known before its turn, the card is made ready behind the screen too, unless a
+        // card is on it.
+        if (outcome == Outcome::Card && !switchWaiting_ && !isShowingCard())
+            card_->prepareCard(card.html);
         switchWhenReady();
         return;
     }
@@ -319,7 +321,7 @@ void WebEngineBrowser::settle(Outcome outcome, std::function<void()> card)
     if (outcome == Outcome::Page)
         putPage();
     else
-        outcomeCard_();
+        putCard(outcomeCard_.html, outcomeCard_.reason);
 }
 
 void WebEngineBrowser::switchWhenReady()
@@ -329,7 +331,7 @@ void WebEngineBrowser::switchWhenReady()
     switchWaiting_ = false;
     patience_.stop();
     if (outcome_ == Outcome::Card) {
-        outcomeCard_();
+        putCard(outcomeCard_.html, outcomeCard_.reason);
     } else {
         bringComingForward();
         // The window hears of the page once it is on the screen.

@@ -59,7 +59,10 @@ private:
     void bringComingForward();
     void followLoading(PageSheet* sheet, const QWebEngineLoadingInfo& loading);
     void failLoad(const QWebEngineLoadingInfo& loading);
-    void settle(Outcome outcome, std::function<void()> card = {});
+    struct Card {
+        QString html, reason;
+    };
+    void settle(Outcome outcome, const Card& card = {});
     void switchWhenReady();
     void waitedTooLong();
 
@@ -86,7 +89,7 @@ private:
     // Loads begun, so that an answer about an earlier one is known for what it is.
     quint64 loads_ = 0;
     Outcome outcome_ = Outcome::Pending;
-    std::function<void()> outcomeCard_;
+    Card outcomeCard_;
     // A navigation waits for the coming sheet to be drawn.
     bool switchWaiting_ = false;
 
