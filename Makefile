@@ -1,5 +1,7 @@
 # make run [ARGS='/f=list.txt /t=5']   set up, build and start Veltrase
 # make test                           set up, build and run every test headless
+# make test-debian13                  the same suites on Debian 13 and its Qt 6.8, in a root kept
+#                                     in DEBIAN13_CACHE (made once; needs root or sudo)
 # make bench                          measure, each figure beside its target (bench/)
 # make soak MINUTES=60                the program left running, a line a minute
 # make fuzz [FUZZ_SECONDS=60]         the parsers under libFuzzer with sanitizers (fuzz/)
@@ -11,8 +13,9 @@ CTEST_ARGS ?=
 MINUTES ?= 60
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+DEBIAN13_CACHE ?= $(HOME)/.cache/veltrase-debian13
 
-.PHONY: deps configure build run test bench fuzz soak format count-lines clean
+.PHONY: deps configure build run test test-debian13 bench fuzz soak format count-lines clean
 
 deps:
 	@scripts/install-deps
@@ -35,6 +38,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure $(CTEST_ARGS)
+
+test-debian13:
+	VELTRASE_DEBIAN13_CACHE=$(DEBIAN13_CACHE) scripts/test-debian13 $(CTEST_ARGS)
 
 # Measurements of the real program, headless; not part of `make test`.
 # The instruments are checked first.
