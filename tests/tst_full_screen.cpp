@@ -1,4 +1,5 @@
 #include "support/fake_window.h"
+#include "support/keyboard_focus.h"
 
 // Full screen on the real window: every pixel to the pages, and back as it was.
 class FullScreenWindow : public QObject {
@@ -16,6 +17,7 @@ private slots:
             return QRect(form.WebBrowser1->mapTo(&form, QPoint()), form.WebBrowser1->size()) == form.rect();
         };
         form.show();
+        QVERIFY(shownWithKeyboard(&form));
         QTRY_VERIFY(browserHasEveryPixel() && form.geometry() == form.screen()->geometry());
 
         // The screen changes (another monitor, another resolution), here to a size far

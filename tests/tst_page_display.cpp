@@ -1,4 +1,5 @@
 #include "browse/webengine/webengine_browser.h"
+#include "support/keyboard_focus.h"
 #include "support/page_server.h"
 #include "support/webengine_test_main.h"
 
@@ -32,12 +33,12 @@ private slots:
         WebEngineBrowser browser(nullptr, BrowserSettings{{}, 130});
         browser.resize(800, 600);
         browser.show();
-        QVERIFY(QTest::qWaitForWindowActive(&browser));
         server_.addPage("/a.html", "<title>a</title><p>a");
         browser.Navigate(server_.url("/a.html"));
         // The first page already shows at the session's zoom.
         const auto zoom = [&](auto done) { browser.view()->page()->runJavaScript("devicePixelRatio * 100", done); };
         QTRY_COMPARE_WITH_TIMEOUT(qRound(answerTo<QVariant>(zoom).toDouble()), 130, 20000);
+        QVERIFY(shownWithKeyboard(&browser));
         browser.setFocus();
         const std::pair<Qt::Key, int> steps[]
             = {{Qt::Key_Plus, 150}, {Qt::Key_Plus, 175}, {Qt::Key_Minus, 150}, {Qt::Key_Minus, 125}, {Qt::Key_0, 130}};

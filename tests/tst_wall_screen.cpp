@@ -37,24 +37,57 @@ public slots:
     }
 };
 
-// A wall screen: the screen kept awake while pages show, on a session bus and X server
-// of the suite's own (the test command starts both).
+// Stands in for the desktop portal's inhibitor (and the request object of the one hold
+// it gives): counts the holds of the session's idling, and the closes of that request.
+class PortalStandIn : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
+
+public:
+    static constexpr char kRequest[] = "/org/freedesktop/portal/desktop/request/1_1/veltrase";
+    std::atomic<int> idleHolds = 0;
+
+public slots:
+    QDBusObjectPath Inhibit(const QString&, uint flags, const QVariantMap&)
+    {
+        idleHolds += flags == 8;
+        return QDBusObjectPath(kRequest);
+    }
+};
+class RequestStandIn : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Request")
+
+public:
+    std::atomic<int> closes = 0;
+
+public slots:
+    void Close() { ++closes; }
+};
+
+// A wall screen: the screen kept awake while pages show, on a session bus of the suite's
+// own and an X server or a Wayland compositor (the test command starts them).
 class WallScreen : public QObject {
     Q_OBJECT
 
     QThread serviceThread_;
     ScreenSaverStandIn standIn_;
+    PortalStandIn portal_;
+    RequestStandIn request_;
+    QDBusConnection bus_{QDBusConnection::connectToBus(QDBusConnection::SessionBus, "stand-in")};
 
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X screen and a session bus (xvfb-run, dbus-run-session)");
-        auto bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "stand-in");
-        standIn_.moveToThread(&serviceThread_);
+        if (!bus_.isConnected())
+            QSKIP("needs a session bus (dbus-run-session)");
+        for (QObject* standIn : std::initializer_list<QObject*>{&standIn_, &portal_, &request_})
+            standIn->moveToThread(&serviceThread_);
         serviceThread_.start();
-        QVERIFY(bus.registerObject("/org/freedesktop/ScreenSaver", &standIn_, QDBusConnection::ExportAllSlots));
-        QVERIFY(bus.registerService("org.freedesktop.ScreenSaver"));
+        QVERIFY(bus_.registerObject("/org/freedesktop/ScreenSaver", &standIn_, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus_.registerObject("/org/freedesktop/portal/desktop", &portal_, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus_.registerObject(PortalStandIn::kRequest, &request_, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus_.registerService("org.freedesktop.ScreenSaver"));
     }
     void cleanupTestCase() { serviceThread_.quit(), serviceThread_.wait(); }
 
@@ -88,9 +121,34 @@ private slots:
         }
     }
 
+    // Which services the desktop offers, and who holds the screen then over two runs:
+    // the holds and releases of the screen-saver service, of the portal, and the words
+    // said. With neither, the X server holds it on X (below); a Wayland desktop is told so.
+    void theScreenSaverServiceElseThePortalElseAWord()
+    {
+        const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
+        for (const auto& [screenSaver, portal, expected] :
+             {std::tuple{true, true, QList<int>{2, 2, 0, 0, 0}}, std::tuple{false, true, QList<int>{0, 0, 2, 2, 0}},
+              std::tuple{false, false, QList<int>{0, 0, 0, 0, onX ? 0 : 1}}}) {
+            bus_.unregisterService("org.freedesktop.ScreenSaver");
+            bus_.unregisterService("org.freedesktop.portal.Desktop");
+            QVERIFY(!screenSaver || bus_.registerService("org.freedesktop.ScreenSaver"));
+            QVERIFY(!portal || bus_.registerService("org.freedesktop.portal.Desktop"));
+            standIn_.holds = standIn_.releases = portal_.idleHolds = request_.closes = 0;
+            int said = 0;
+            DesktopScreenKeeper keeper([&said](const QString& text) { said += text.contains("keep the screen on"); });
+            for (int run = 0; run < 2; ++run)
+                keeper.hold(), keeper.hold(), keeper.release();
+            QCOMPARE((QList<int>{standIn_.holds, standIn_.releases, portal_.idleHolds, request_.closes, said}), expected);
+        }
+    }
+
     void withoutTheServiceTheXServerKeepsTheScreenOn()
     {
-        QVERIFY(QDBusConnection("stand-in").unregisterService("org.freedesktop.ScreenSaver"));
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("the X server's own screen saver: on an X screen only (xvfb-run)");
+        bus_.unregisterService("org.freedesktop.ScreenSaver");
+        bus_.unregisterService("org.freedesktop.portal.Desktop");
         Display* display = qApp->nativeInterface<QNativeInterface::QX11Application>()->display();
         XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
         XScreenSaverInfo saver{};

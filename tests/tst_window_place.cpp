@@ -4,15 +4,17 @@
 #include "support/webengine_test_main.h"
 
 // The program's window and its browser, which loads the engine on the first page, on
-// a real X screen: starting the engine leaves the window where the user put it.
+// a real X screen: starting the engine leaves the window where the user put it. As a
+// Wayland client the window keeps its surface; where it is on screen is the compositor's
+// to say, so there the place compared is only the one the window asked for.
 class WindowPlace : public QObject {
     Q_OBJECT
 
 private slots:
     void firstPageKeepsTheNativeWindowAndItsPlace()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X screen (xvfb-run)");
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QSKIP("needs an X screen (xvfb-run) or a Wayland compositor");
         FakePlatform fakes;
         Platform seams = fakes.platform();
         seams.makeBrowser = [](QWidget* parent) { return new EngineOnDemandBrowser(VELTRASE_ENGINE_PLUGIN, parent); };
