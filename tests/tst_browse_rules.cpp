@@ -103,7 +103,7 @@ void BrowseRules::commandsAndPreloading_data()
     QTest::addColumn<QString>("namedAtNavigation");
     QTest::addColumn<QString>("named");
 
-    QTest::newRow("next cuts the dwell") << -1 << "500:next" << 2500LL << "abc" << "abc" << "c";
+    QTest::newRow("next cuts the dwell") << -1 << "550:next" << 2550LL << "abc" << "abc" << "c";
     QTest::newRow("previous goes back") << -1 << "1500:previous" << 4500LL << "ababc" << "ababc" << "c";
     QTest::newRow("previous from the first") << -1 << "500:previous" << 1500LL << "ac" << "ac" << "c";
     QTest::newRow("pause until resume") << -1 << "500:pause 5000:resume" << 7000LL << "abc" << "abc" << "c";
