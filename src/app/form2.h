@@ -28,7 +28,7 @@ class frmAbout;
 
 // The main window: the control panel, the embedded browser, the menus and the
 // state a browsing run shares with every handler. Each subsystem defines its
-// handlers in its own folder; this file only declares them.
+// handlers in a file of its own in app/; this file only declares them.
 class form2 final : public QMainWindow {
     Q_OBJECT
     friend class WindowRotationPanel;
@@ -116,7 +116,7 @@ public:
     void Form_Load();
     void Form_Activate();
 
-    // playlist/
+    // app/playlist_editing.cpp, app/playlist_open_save.cpp
     void cmdAddItem_Click();
     void cmdRemoveItem_Click();
     void txtItemToAdd_DragDrop(QWidget* source);
@@ -126,12 +126,12 @@ public:
     void Load_Click();
     void Save_Click();
 
-    // layout/
+    // app/window_layout.cpp, app/compact_view.cpp
     void Form_Resize();
     void mnuHide_Click();
     void WebBrowser1_DocumentComplete();
 
-    // about/
+    // app/about_menu.cpp, app/help_pages.cpp
     void Contents_Click();
     void License_Click();
     void About_Click();
@@ -160,7 +160,7 @@ private:
     // Each returns what the user must be told (a failure, lines left out), or nothing.
     [[nodiscard]] QString LoadPlaylist();
     [[nodiscard]] QString SavePlaylist();
-    // The playlist named at start, when it is an address or followed (playlist/).
+    // The playlist named at start, when it is an address or followed (app/playlist_follow.cpp).
     [[nodiscard]] QString loadPlaylistAtStart();
     [[nodiscard]] QString takePlaylistFromSource();
     void followPlaylistSource();
@@ -181,7 +181,7 @@ private:
     QString playlistProblem_;
     bool shownBefore_ = false;
     QPointer<QWindow> lastOtherFocusWindow_;
-    // A too-small warning is waiting to be shown or is open (layout/): one at a time.
+    // A too-small warning is waiting to be shown or is open: one at a time.
     bool resizeWarningPending_ = false;
     // Runs under way, nested ones included: the screen may sleep when the last one ends.
     int runsInProgress_ = 0;
