@@ -82,13 +82,13 @@ bool isLongOption(const QString& argument)
         || argument == QLatin1String("-v") || argument == QLatin1String("-?");
 }
 
+} // namespace
+
 bool isLoopbackName(const QString& address)
 {
     return address == QLatin1String("localhost") || address == QLatin1String("::1")
         || (address.startsWith(QLatin1String("127.")) && address.count(u'.') == 3);
 }
-
-} // namespace
 
 ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
 {

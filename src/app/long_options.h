@@ -40,6 +40,9 @@ struct ArgumentReading {
 // Takes the long options (and -h, -v) out of the program's arguments. The toolkit's
 // own options (-platform NAME and the like) are passed over, so that --help is
 // answered whatever else the command line holds.
+// Whether an address names this machine's loopback interface: 127.x.x.x, ::1, localhost.
+bool isLoopbackName(const QString& address);
+
 ArgumentReading readArguments(const QStringList& argumentsAfterProgram);
 
 inline constexpr int exitStatusUsageError = 2;

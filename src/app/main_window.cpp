@@ -22,7 +22,7 @@ QString startControl(const Platform& platform, form2& window, const WindowComman
 {
     const LongOptions& options = platform.options;
     ControlApi::Access access;
-    access.loopback = QHostAddress(options.controlAddress).isLoopback() || options.controlAddress == "localhost";
+    access.loopback = isLoopbackName(options.controlAddress);
     if (!options.controlTokenFile.isEmpty()) {
         QFile file(options.controlTokenFile);
         if (!file.open(QIODevice::ReadOnly))

@@ -118,12 +118,26 @@ void WebEngineBrowser::NavigateToFile(const QString& path)
     navigateTo(QUrl::fromLocalFile(path), {});
 }
 
-void WebEngineBrowser::navigateTo(const QUrl& url, const QString& urlText)
+bool WebEngineBrowser::engineReady()
 {
     if (ended_)
-        return;
+        return false;
     if (!profile_)
         startEngine();
+    return true;
+}
+
+void WebEngineBrowser::giveUpWaiting()
+{
+    patience_.stop();
+    switchWaiting_ = false;
+    preparedText_.clear();
+}
+
+void WebEngineBrowser::navigateTo(const QUrl& url, const QString& urlText)
+{
+    if (!engineReady())
+        return;
     navigatedUrl_ = url;
     navigatedAt_ = QDateTime::currentDateTime();
     patience_.start(settings_.patience);
@@ -166,13 +180,9 @@ void WebEngineBrowser::refuseScript(const QString& text)
 {
     // Loaded, a script entry would run inside the page on screen (a local file, a
     // logged-in dashboard) and could send what it shows anywhere.
-    if (ended_)
+    if (!engineReady())
         return;
-    if (!profile_)
-        startEngine();
-    patience_.stop();
-    switchWaiting_ = false;
-    preparedText_.clear();
+    giveUpWaiting();
     // The page before stays behind the card, and a load of it still coming must not
     // take the card's place.
     coming_->stop();
@@ -187,9 +197,7 @@ void WebEngineBrowser::refuseScript(const QString& text)
 void WebEngineBrowser::Stop()
 {
     // A load halted on purpose is not a page that failed to come.
-    patience_.stop();
-    switchWaiting_ = false;
-    preparedText_.clear();
+    giveUpWaiting();
     for (const auto& sheet : sheets_)
         if (sheet)
             sheet->stop();
@@ -220,13 +228,10 @@ void WebEngineBrowser::endSession()
 
 void WebEngineBrowser::showCard(const QString& headline, const QString& subject, const QString& reason)
 {
-    if (ended_)
+    if (!engineReady())
         return;
-    if (!profile_)
-        startEngine();
     // No page is coming: the card is all there is to show.
-    patience_.stop();
-    switchWaiting_ = false;
+    giveUpWaiting();
     putCard(cardHtml(headline, subject, {reason}), QStringLiteral("%1: %2").arg(headline, reason));
     emit shown();
 }

@@ -49,6 +49,10 @@ private:
     enum class Outcome { Pending, Page, Card };
 
     void startEngine();
+    // Starts the engine if need be; false once the session has ended.
+    bool engineReady();
+    // No page asked for is awaited any more: no patience, no switch, nothing prepared.
+    void giveUpWaiting();
     PageSheet* addSheet();
     void navigateTo(const QUrl& url, const QString& urlText);
     void loadComing(const QUrl& url);
