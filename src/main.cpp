@@ -6,6 +6,7 @@
 #include "platform/application_title.h"
 #include "platform/clock.h"
 #include "platform/command_line_text.h"
+#include "platform/display_power.h"
 #include "platform/event_pump.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
@@ -86,6 +87,8 @@ int main(int argc, char* argv[])
 
     // The application took its own options (such as -platform) out of argv.
     const ArgumentReading arguments = readArguments(argumentsAfterProgram());
+    // Used only outside the screen's hours, when the options give them.
+    SystemDisplayPower displayPower(arguments.options.screenOffCommand, arguments.options.screenOnCommand);
     const Platform platform{
         pump,
         clock,
@@ -103,6 +106,7 @@ int main(int argc, char* argv[])
         arguments.options,
         service.get(),
         &screenKeeper,
+        &displayPower,
     };
     return runMainWindow(platform, processEnd);
 }

@@ -10,6 +10,7 @@
 #include "platform/application_title.h"
 #include "platform/process_end.h"
 #include "platform/service_notifier.h"
+#include "steer/screen_hours.h"
 #include "platform/twips.h"
 #include "platform/twips_geometry.h"
 #include "playlist/playlist_entry_delegate.h"
@@ -18,6 +19,8 @@
 #include "steer/pause_on_input.h"
 
 #include <QApplication>
+
+#include <cstdio>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -78,6 +81,7 @@ form2::form2(const Platform& platform, QWidget* parent)
     setupTabOrder();
     connectHandlers();
     fullScreen_ = std::make_unique<FullScreen>(*this);
+    followScreenHours();
     watchActivations();
     resize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     Form_Load();
@@ -236,6 +240,10 @@ void form2::connectHandlers()
         // The service manager's status counts the list's own entries from 1.
         if (platform_.service && index >= 0)
             platform_.service->showing(index + 1, count, address);
+    });
+    connect(rotation_.get(), &Rotation::settingUnreadable, this, [](const QString& entry, const QString& problem) {
+        std::fprintf(stderr, "veltrase: entry '%s': %s; the list's own value is used\n",
+                     qUtf8Printable(entry), qUtf8Printable(problem));
     });
     connect(WebBrowser1, &WebBrowser::cardShown, this, [this](const QString& reason) {
         if (platform_.service)

@@ -23,6 +23,7 @@ class UrlEntryBox;
 class WebBrowser;
 class PlaylistSource;
 class Rotation;
+class ScreenHours;
 class WindowRotationPanel;
 class frmAbout;
 
@@ -43,6 +44,8 @@ public:
 
     // The walk through the playlist that a run drives, for whatever else steers it.
     Rotation& rotation() const { return *rotation_; }
+    // The hours the screen is on, when the options give them.
+    ScreenHours* screenHours() const { return screenHours_.get(); }
     // The dwell wait.
     void pause();
 
@@ -169,6 +172,9 @@ private:
     // app/run_control.cpp
     void keepScreenAwake(bool awake);
     void lockEditing(bool locked);
+    // app/screen_hours_control.cpp
+    void followScreenHours();
+    void setScreenDark(bool dark);
     void showNoPlaylistCard();
 
     Platform platform_;
@@ -188,4 +194,7 @@ private:
     // The desktop's cursor blink, while a run holds it still.
     std::optional<int> cursorFlashTime_;
     std::unique_ptr<FullScreen> fullScreen_;
+    std::unique_ptr<ScreenHours> screenHours_;
+    // A run wants the screen kept awake; outside the screen's hours it is let go even so.
+    bool screenAwakeWanted_ = false;
 };

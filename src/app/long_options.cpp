@@ -1,5 +1,6 @@
 #include "app/long_options.h"
 
+#include "browse/showing_hours.h"
 #include "platform/application_title.h"
 
 #include <QCommandLineParser>
@@ -39,16 +40,34 @@ QString helpText()
                           "  --control-token-file=FILE\n"
                           "                    every request must carry the token in FILE\n"
                           "                    (Authorization: Bearer TOKEN)\n"
+                          "  --screen-hours=HOURS\n"
+                          "                    the screen is on only in these hours, local time, such as\n"
+                          "                    'Mon-Fri 07:00-19:00' or 'Mon-Fri 07:00-19:00; Sat 09:00-13:00';\n"
+                          "                    outside them the run pauses, the screen goes dark and the\n"
+                          "                    display is powered down (--keep-screen-on lets go)\n"
+                          "  --screen-off-command=COMMAND, --screen-on-command=COMMAND\n"
+                          "                    power the display down and up with these commands instead\n"
+                          "                    of the X server's power saving (a television over HDMI-CEC,\n"
+                          "                    a Raspberry Pi, a Wayland compositor)\n"
                           "  -h, --help        show this text\n"
                           "  -v, --version     show the version\n"
                           "\n"
                           "Each /-value runs to the next space followed by a slash, so paths may hold spaces.\n"
+                          "A playlist entry may carry settings of its own after its address, the same way:\n"
+                          "  https://grafana.example/d/ops /t=60 /zoom=150\n"
+                          "  https://status.example/ /t=15 /reload=5\n"
+                          "  https://menu.example/lunch /hours=Mon-Fri 11:00-14:00\n"
+                          "/t= its time on screen, /zoom= its zoom, /reload= how often it is loaded again\n"
+                          "while it shows, /hours= when it is shown (outside them it is passed over).\n"
                           "With any /-option given, browsing starts as soon as the window opens, and coming\n"
                           "back from the About box starts a stopped run again. With /f= but no /t=, each\n"
                           "page shows for 1 second.\n"
                           "\n"
                           "A wall screen:\n"
                           "  veltrase --full-screen --keep-screen-on --zoom=150 /f=/srv/screens/lobby.txt /t=30\n"
+                          "and one that sleeps at night and at the weekend:\n"
+                          "  veltrase --full-screen --keep-screen-on --screen-hours='Mon-Fri 07:00-19:00' \\\n"
+                          "           /f=/srv/screens/lobby.txt /t=30\n"
                           "\n"
                           "Exit status: 0 when the program ends normally (its window closed, Exit, SIGTERM\n"
                           "or SIGINT); 1 when the browser cannot start as the superuser; 2 for a usage error.\n"
@@ -106,12 +125,16 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
     const QCommandLineOption pauseOnInput(QStringLiteral("pause-on-input"), QString(), QStringLiteral("SECONDS"));
     const QCommandLineOption control(QStringLiteral("control"), QString(), QStringLiteral("ADDRESS:PORT"));
     const QCommandLineOption controlTokenFile(QStringLiteral("control-token-file"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption screenHours(QStringLiteral("screen-hours"), QString(), QStringLiteral("HOURS"));
+    const QCommandLineOption screenOffCommand(QStringLiteral("screen-off-command"), QString(), QStringLiteral("COMMAND"));
+    const QCommandLineOption screenOnCommand(QStringLiteral("screen-on-command"), QString(), QStringLiteral("COMMAND"));
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload, pauseOnInput, control, controlTokenFile});
+    parser.addOptions({once, exitAtEnd, cache, fullScreen, keepScreenOn, privateProfile, follow, zoom, preload, noPreload, pauseOnInput, control, controlTokenFile,
+                       screenHours, screenOffCommand, screenOnCommand});
 
     // Only words of the long form go to the parser: an old command line such as
     // "/f=my -list.txt" keeps its meaning word for word.
@@ -123,7 +146,9 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
         } else if (isLongOption(argument)) {
             longWords << argument;
             static const QStringList takingValues{QStringLiteral("--zoom"), QStringLiteral("--pause-on-input"),
-                                                  QStringLiteral("--control"), QStringLiteral("--control-token-file")};
+                                                  QStringLiteral("--control"), QStringLiteral("--control-token-file"),
+                                                  QStringLiteral("--screen-hours"), QStringLiteral("--screen-off-command"),
+                                                  QStringLiteral("--screen-on-command")};
             if (takingValues.contains(argument) && i + 1 < argumentsAfterProgram.size())
                 longWords << argumentsAfterProgram.at(++i);
         } else {
@@ -192,5 +217,13 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
                                              "give --control-token-file=FILE, or leave the address out")
                                   .arg(options.controlAddress));
     }
+    if (parser.isSet(screenHours)) {
+        options.screenHours = parser.value(screenHours);
+        if (!ShowingHours::read(options.screenHours))
+            return usageError(QStringLiteral("--screen-hours takes hours such as 'Mon-Fri 07:00-19:00', not '%1'")
+                                  .arg(options.screenHours));
+    }
+    options.screenOffCommand = parser.value(screenOffCommand);
+    options.screenOnCommand = parser.value(screenOnCommand);
     return reading;
 }

@@ -22,6 +22,12 @@ struct LongOptions {
     QString controlAddress = QStringLiteral("127.0.0.1");
     int controlPort = 0;
     QString controlTokenFile = {};
+    // --screen-hours=HOURS: outside them the screen is dark; empty: always on.
+    QString screenHours = {};
+    // --screen-off-command, --screen-on-command: power the display down and up with
+    // these instead of the X server's power saving.
+    QString screenOffCommand = {};
+    QString screenOnCommand = {};
 };
 
 struct ArgumentReading {

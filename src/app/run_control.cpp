@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "steer/screen_hours.h"
 
 #include "app/full_screen.h"
 #include "app/state_texts.h"
@@ -145,10 +146,11 @@ void form2::keepScreenAwake(bool awake)
 {
     // Only on request: someone running the program in a corner of the desktop keeps
     // their screen lock.
+    screenAwakeWanted_ = awake;
     ScreenKeeper* keeper = platform_.screenKeeper;
     if (!platform_.options.keepScreenOn || !keeper)
         return;
-    if (awake)
+    if (awake && !(screenHours_ && screenHours_->dark()))
         keeper->hold();
     else
         keeper->release();

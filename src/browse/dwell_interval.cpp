@@ -67,9 +67,13 @@ bool intervalNeedsReplacing(const QString& text)
 
 int fixedDwellSeconds(const QString& text)
 {
-    const double value = parseIntervalNumber(text).value_or(1.0);
+    return fixedDwellSeconds(parseIntervalNumber(text).value_or(1.0));
+}
+
+int fixedDwellSeconds(double seconds)
+{
     // The default rounding mode rounds halves to the even neighbour: 2.5 gives 2, 3.5 gives 4.
-    return heldAtLongest(std::nearbyint(value));
+    return heldAtLongest(std::nearbyint(seconds));
 }
 
 int randomDwellSeconds(double interval, double share)

@@ -21,6 +21,7 @@ bool intervalNeedsReplacing(const QString& text);
 // halves to the even neighbour, held at the longest dwell. Expects a text that
 // needs no replacing.
 int fixedDwellSeconds(const QString& text);
+int fixedDwellSeconds(double seconds);
 
 // The random dwell of one stage: the whole part of interval × share, plus one,
 // held at the longest dwell. share is uniform in [0, 1).

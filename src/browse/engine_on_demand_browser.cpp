@@ -49,6 +49,8 @@ bool EngineOnDemandBrowser::startEngine()
     }
     engine_ = create(this, &settings_);
     engine_->setSilent(silent_);
+    engine_->setEntryZoom(entryZoom_);
+    engine_->setDark(dark_);
     layout()->addWidget(engine_);
     setFocusProxy(engine_);
     connect(engine_, &WebBrowser::DocumentComplete, this, &WebBrowser::DocumentComplete);

@@ -24,6 +24,18 @@ public:
         if (engine_)
             engine_->reload();
     }
+    void setEntryZoom(std::optional<int> percent) override
+    {
+        entryZoom_ = percent;
+        if (engine_)
+            engine_->setEntryZoom(percent);
+    }
+    void setDark(bool dark) override
+    {
+        dark_ = dark;
+        if (engine_)
+            engine_->setDark(dark);
+    }
     QString title() const override { return engine_ ? engine_->title() : QString(); }
 
     // Name of the plugin beside the executable.
@@ -38,4 +50,6 @@ private:
     WebBrowser* engine_ = nullptr;
     bool engineFailed_ = false;
     bool silent_ = false;
+    std::optional<int> entryZoom_;
+    bool dark_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "app/state_texts.h"
 #include "browse/dwell_interval.h"
+#include "browse/entry_settings.h"
 #include "browse/no_cache_stamp.h"
 #include "browse/rotation_panel.h"
 #include "browse/web_browser.h"
@@ -18,6 +19,8 @@ constexpr std::chrono::milliseconds kScreenLook{20};
 // The browser puts a card up when a page keeps it waiting; past this, the rotation goes
 // on whatever the browser says.
 constexpr std::chrono::seconds kLongestSwitch{30};
+// With every entry outside its hours the clock is read again this often.
+constexpr int kHoursLookSeconds = 60;
 
 } // namespace
 
@@ -34,7 +37,8 @@ void Rotation::run()
 {
     ++runsUnderWay_;
     dwellCut_ = false;
-    setState(paused_ ? State::Paused : State::Running);
+    paused_ = paused_ || dark_;
+    setState(dark_ ? State::Dark : paused_ ? State::Paused : State::Running);
     const auto ended = [this] {
         if (--runsUnderWay_ == 0) {
             prepared_.reset();
@@ -50,6 +54,7 @@ void Rotation::run()
         browser_->setSilent(true);
 
         const int bound = panel_.entryCount();
+        bool shownInPass = false;
         // A playlist loaded during the pass may be shorter: its new end ends the pass.
         for (int index = 0; index < bound && index < panel_.entryCount(); ++index) {
             // Seen before the next entry is shown, so a stopped run leaves the list and
@@ -57,12 +62,28 @@ void Rotation::run()
             if (StopFlag == kYes)
                 break;
             const QString entry = panel_.entry(index);
+            // The clock is read afresh at each entry: a clock set by the network or a
+            // change to summer time counts at once.
+            if (!inItsHours(entry))
+                continue;
+            shownInPass = true;
+            const EntrySettings settings = settingsOf(entry);
             const bool wasPrepared = prepared_ && prepared_->first == entry;
-            show(index, wasPrepared ? prepared_->second : addressOf(entry), bound);
+            onScreen_ = {index, bound, settings};
+            browser_->setEntryZoom(settings.zoomPercent);
+            show(index, wasPrepared ? prepared_->second : addressOf(settings.address), bound);
             if (preloading_ && StopFlag != kYes)
                 prepareAfter(index, bound);
-            dwell();
+            waitOut([this, &settings] { return secondsFor(settings); }, settings.reloadSeconds);
             index = indexAfterDwell(index, bound);
+        }
+
+        if (bound > 0 && !shownInPass && StopFlag != kYes) {
+            showNothingUntilNextHours();
+            if (panel_.loops()) {
+                waitOut([] { return kHoursLookSeconds; });
+                continue;
+            }
         }
 
         // An empty list that loops still waits once per pass, so the window stays
@@ -93,6 +114,7 @@ void Rotation::run()
 void Rotation::show(int index, const QString& address, int count)
 {
     prepared_.reset();
+    disconnect(reloadShown_);
     if (!preloading_) {
         panel_.showEntry(index, address);
         emit entryOnScreen(index, count, address);
@@ -117,20 +139,90 @@ void Rotation::show(int index, const QString& address, int count)
 
 void Rotation::prepareAfter(int index, int bound)
 {
-    const int next = index + 1 < bound ? index + 1 : 0;
-    if (next == 0 && !panel_.loops())
+    // The next entry in its hours now; it may be out of them at its turn, and is then
+    // passed over as the rotation would pass it.
+    for (int step = 1; step <= bound; ++step) {
+        int next = index + step;
+        if (next >= bound) {
+            if (!panel_.loops())
+                return;
+            next -= bound;
+        }
+        if (next >= panel_.entryCount())
+            return;
+        const QString entry = panel_.entry(next);
+        if (!inItsHours(entry))
+            continue;
+        // The No Cache stamp is the moment of the request, made now.
+        const EntrySettings settings = settingsOf(entry);
+        prepared_.emplace(entry, addressOf(settings.address));
+        browser_->setEntryZoom(settings.zoomPercent);
+        browser_->prepare(prepared_->second);
         return;
-    if (next >= panel_.entryCount())
-        return;
-    // The No Cache stamp is the moment of the request, made now.
-    const QString entry = panel_.entry(next);
-    prepared_.emplace(entry, addressOf(entry));
-    browser_->prepare(prepared_->second);
+    }
 }
 
-QString Rotation::addressOf(const QString& entry) const
+QString Rotation::addressOf(const QString& address) const
 {
-    return panel_.bypassesCache() ? withNoCacheStamp(entry, noCacheStamp(clock_.now())) : entry;
+    return panel_.bypassesCache() ? withNoCacheStamp(address, noCacheStamp(clock_.now())) : address;
+}
+
+EntrySettings Rotation::settingsOf(const QString& entry)
+{
+    EntrySettings settings = readEntrySettings(entry);
+    if (!settings.problems.isEmpty() && !toldUnreadable_.contains(entry)) {
+        toldUnreadable_.insert(entry);
+        for (const QString& problem : std::as_const(settings.problems))
+            emit settingUnreadable(entry, problem);
+    }
+    return settings;
+}
+
+bool Rotation::inItsHours(const QString& entry)
+{
+    const EntrySettings settings = settingsOf(entry);
+    return !settings.hours || settings.hours->contains(clock_.now());
+}
+
+void Rotation::showNothingUntilNextHours()
+{
+    const QDateTime now = clock_.now();
+    QDateTime next;
+    for (int index = 0; index < panel_.entryCount(); ++index) {
+        const EntrySettings settings = settingsOf(panel_.entry(index));
+        const QDateTime start = settings.hours ? settings.hours->nextStart(now) : QDateTime();
+        if (start.isValid() && (next.isNull() || start < next))
+            next = start;
+    }
+    prepared_.reset();
+    browser_->prepare({});
+    browser_->showCard(next.isValid() ? QStringLiteral("Nothing to show until ") + dayAndTime(next)
+                                      : QStringLiteral("Nothing to show"),
+                       {}, QStringLiteral("Every entry of the playlist is outside its hours."));
+}
+
+void Rotation::reloadOnScreen()
+{
+    const QString address = addressOf(onScreen_.settings.address);
+    browser_->setEntryZoom(onScreen_.settings.zoomPercent);
+    disconnect(reloadShown_);
+    if (preloading_) {
+        // Drawn underneath and brought forward whole, like any switch; the next entry,
+        // asked for on the same sheet, is asked for again once it has.
+        prepared_.reset();
+        reloadShown_ = connect(
+            browser_, &WebBrowser::shown, this,
+            [this, address] {
+                disconnect(reloadShown_);
+                panel_.showEntry(onScreen_.index, address);
+                if (StopFlag != kYes)
+                    prepareAfter(onScreen_.index, onScreen_.count);
+            });
+        browser_->Navigate(address);
+        return;
+    }
+    browser_->Navigate(address);
+    panel_.showEntry(onScreen_.index, address);
 }
 
 // Ten stages, each waited out in one event loop that runs events as they come, a stop
@@ -142,8 +234,12 @@ void Rotation::dwell()
     waitOut([this] { return secondsFromPanel(); });
 }
 
-void Rotation::waitOut(const std::function<int()>& dwellSeconds)
+void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds)
 {
+    using std::chrono::milliseconds;
+    std::optional<milliseconds> untilReload;
+    if (reloadSeconds)
+        untilReload = std::chrono::seconds(*reloadSeconds);
     for (PauseStage = 1; PauseStage <= 20; ++PauseStage) {
         ++PauseStage;
         pump_.processPendingEvents();
@@ -157,9 +253,29 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds)
         const int seconds = dwellSeconds();
         if (PauseStage == 2)
             dwellEndsAt_ = clock_.now().addSecs(seconds);
-        // A tenth of the dwell.
-        pump_.waitStage(std::chrono::milliseconds(qint64(seconds) * 100));
+        // A tenth of the dwell, in slices that end at each reload.
+        for (auto left = milliseconds(qint64(seconds) * 100); left > milliseconds::zero();) {
+            const milliseconds slice = untilReload ? std::min(left, *untilReload) : left;
+            pump_.waitStage(slice);
+            if (StopFlag == kYes || dwellCut_ || paused_)
+                break;
+            left -= slice;
+            if (untilReload && (*untilReload -= slice) <= milliseconds::zero()) {
+                reloadOnScreen();
+                untilReload = std::chrono::seconds(*reloadSeconds);
+            }
+        }
     }
+}
+
+int Rotation::secondsFor(const EntrySettings& settings)
+{
+    if (!settings.dwellSeconds)
+        return secondsFromPanel();
+    if (!panel_.randomDwell())
+        return fixedDwellSeconds(*settings.dwellSeconds);
+    random_.reseedFromTimeOfDay();
+    return randomDwellSeconds(*settings.dwellSeconds, random_.draw());
 }
 
 int Rotation::secondsFromPanel()
@@ -179,6 +295,7 @@ int Rotation::indexAfterDwell(int index, int bound)
     while (const auto requested = std::exchange(requested_, std::nullopt)) {
         if (StopFlag == kYes)
             break;
+        browser_->setEntryZoom({});
         show(-1, requested->first, bound);
         waitOut([this, seconds = requested->second] { return seconds ? *seconds : secondsFromPanel(); });
     }
@@ -227,7 +344,7 @@ void Rotation::pause()
 
 void Rotation::holdFor(int seconds)
 {
-    if (state_ == State::Stopped || (paused_ && !holdLeft_))
+    if (state_ == State::Stopped || dark_ || (paused_ && !holdLeft_))
         return;
     paused_ = true;
     holdLeft_ = std::chrono::seconds(seconds);
@@ -236,6 +353,8 @@ void Rotation::holdFor(int seconds)
 
 void Rotation::resume()
 {
+    if (dark_)
+        return;
     holdLeft_.reset();
     if (!std::exchange(paused_, false))
         return;
@@ -249,6 +368,22 @@ void Rotation::showNow(const QString& address, std::optional<int> seconds)
         return;
     requested_.emplace(address, seconds ? std::optional(std::max(*seconds, 1)) : std::nullopt);
     next();
+}
+
+void Rotation::setDark(bool dark)
+{
+    if (std::exchange(dark_, dark) == dark)
+        return;
+    if (dark) {
+        paused_ = true;
+        holdLeft_.reset();
+        if (runsUnderWay_ > 0)
+            setState(State::Dark);
+    } else {
+        paused_ = false;
+        setState(runsUnderWay_ > 0 ? State::Running : State::Stopped);
+        next();
+    }
 }
 
 void Rotation::setState(State state)

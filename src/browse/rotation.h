@@ -1,7 +1,10 @@
 #pragma once
 
+#include "browse/entry_settings.h"
+
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <chrono>
@@ -18,12 +21,14 @@ class WebBrowser;
 // pass after pass while the panel loops. A run blocks its caller and lets events flow
 // while it waits, so the window stays alive and every command below acts at once.
 // With preloading the next entry is asked for while the current one shows, and each
-// entry's dwell counts from the moment its page is on the screen.
+// entry's dwell counts from the moment its page is on the screen. An entry's own
+// settings (its dwell, zoom, reloads and hours) come before the list's.
 class Rotation final : public QObject {
     Q_OBJECT
 
 public:
-    enum class State { Stopped, Running, Paused };
+    // Dark: outside the screen's hours, held until they begin again.
+    enum class State { Stopped, Running, Paused, Dark };
 
     Rotation(EventPump& pump, Clock& clock, RandomSource& random, RotationPanel& panel, QObject* parent = nullptr);
 
@@ -53,6 +58,9 @@ public:
     // An address shown at once for its own time (none: the panel's dwell); the run then
     // goes on where it was.
     void showNow(const QString& address, std::optional<int> seconds = {});
+    // Outside the screen's hours the page on the screen stays, unseen, and nothing
+    // else is asked for; when they begin again the run goes on with the next entry.
+    void setDark(bool dark);
 
     // The run's state, named as the window's handlers name it: "Y" once stopped, the
     // passes completed (wide enough that a run of years never wraps) and the stage of the
@@ -66,14 +74,25 @@ signals:
     // count, or -1 for an address shown on request.
     void entryOnScreen(int index, int count, const QString& address);
     void stateChanged(Rotation::State state);
+    // An entry's setting cannot be read, said once per entry as written.
+    void settingUnreadable(const QString& entry, const QString& problem);
 
 private:
     void show(int index, const QString& address, int count);
-    void waitOut(const std::function<int()>& dwellSeconds);
+    // Waits out a dwell in ten stages; with a reload period, the page on the screen is
+    // loaded again that often meanwhile.
+    void waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds = {});
+    void reloadOnScreen();
     int secondsFromPanel();
+    int secondsFor(const EntrySettings& settings);
+    EntrySettings settingsOf(const QString& entry);
+    bool inItsHours(const QString& entry);
+    // Every entry is outside its hours: a card says until when, for a minute.
+    void showNothingUntilNextHours();
     // Where the walk goes after an entry's dwell, given commands that came during it.
     int indexAfterDwell(int index, int bound);
     void prepareAfter(int index, int bound);
+    void askFor(const EntrySettings& settings, const QString& address, bool toShow);
     QString addressOf(const QString& entry) const;
     void setState(State state);
 
@@ -90,9 +109,17 @@ private:
     bool dwellCut_ = false;
     bool stepBack_ = false;
     bool paused_ = false;
+    bool dark_ = false;
     // How much longer a hold lasts; none for a pause without end.
     std::optional<std::chrono::milliseconds> holdLeft_;
     std::optional<std::pair<QString, std::optional<int>>> requested_;
     // The entry asked for ahead of its turn, and the address it was asked for with.
     std::optional<std::pair<QString, QString>> prepared_;
+    // The entry whose page is on the screen, for its reloads.
+    struct OnScreen {
+        int index = -1, count = 0;
+        EntrySettings settings;
+    } onScreen_;
+    QMetaObject::Connection reloadShown_;
+    QSet<QString> toldUnreadable_;
 };

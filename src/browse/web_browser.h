@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 // The embedded browser as the window drives it. Its visibility and size are the
 // widget's own; the window places it in twips like every other control.
 class WebBrowser : public QWidget {
@@ -19,6 +21,11 @@ public:
     // Asks for the page the next Navigate will name, so that it is drawn before its turn
     // and goes on the screen in one step; an empty text lets go of a page asked for.
     virtual void prepare(const QString& urlText) { Q_UNUSED(urlText) }
+    // The zoom of the pages asked for from now on: an entry's own, or none for the
+    // session's.
+    virtual void setEntryZoom(std::optional<int> percent) { Q_UNUSED(percent) }
+    // Dark: the screen shows nothing, and no page behind it is drawn, until light again.
+    virtual void setDark(bool dark) { Q_UNUSED(dark) }
     // Loads the page on the screen again.
     virtual void reload() { }
     // Halts any load in progress.

@@ -7,6 +7,7 @@
 #include <functional>
 
 class Clock;
+class DisplayPower;
 class EventPump;
 class FileDialogs;
 class MessageBoxes;
@@ -36,4 +37,6 @@ struct Platform {
     ServiceNotifier* service = nullptr;
     // Keeps the screen awake while a run shows pages, when the options ask for it.
     ScreenKeeper* screenKeeper = nullptr;
+    // Powers the display down outside the screen's hours, when the options give hours.
+    DisplayPower* displayPower = nullptr;
 };

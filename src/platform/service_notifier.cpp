@@ -47,6 +47,7 @@ public:
     void ready() override { }
     void showing(int, int, const QString&) override { }
     void cardShown(const QString&) override { }
+    void darkUntil(const QString&) override { }
     void stopping() override { }
 };
 
@@ -96,11 +97,18 @@ void SystemdNotifier::cardShown(const QString& reason)
     tellStatus();
 }
 
+void SystemdNotifier::darkUntil(const QString& when)
+{
+    dark_ = when.isEmpty() ? QString() : QStringLiteral("dark outside the screen hours, until %1").arg(when);
+    tellStatus();
+}
+
 void SystemdNotifier::tellStatus()
 {
     // Someone reading `systemctl status` must not take a card for the page; a card
     // before any page (a playlist that cannot be read) is all there is to say.
-    QString status = cardReason_.isEmpty() ? showing_
+    QString status = !dark_.isEmpty()      ? dark_
+        : cardReason_.isEmpty()            ? showing_
         : showing_.isEmpty()               ? cardReason_
                                            : QStringLiteral("%1 (%2)").arg(showing_, cardReason_);
     if (status.isEmpty())

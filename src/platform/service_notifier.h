@@ -20,6 +20,8 @@ public:
     // A card took the screen in place of the page being shown, for this reason; an
     // empty reason once the page shows. A new page shown forgets the reason.
     virtual void cardShown(const QString& reason) = 0;
+    // Outside the screen's hours, dark until this time ("Mon 07:00"); empty once light.
+    virtual void darkUntil(const QString& when) = 0;
     virtual void stopping() = 0;
 };
 
@@ -36,6 +38,7 @@ public:
     void ready() override;
     void showing(int position, int count, const QString& url) override;
     void cardShown(const QString& reason) override;
+    void darkUntil(const QString& when) override;
     void stopping() override;
 
 private:
@@ -44,6 +47,7 @@ private:
     // The page being shown ("showing 4 of 4: URL") and the card in its place, if any.
     QString showing_;
     QString cardReason_;
+    QString dark_;
     QTimer* watchdog_ = nullptr;
     int farewellSocket_ = -1;
 };

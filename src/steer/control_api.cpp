@@ -47,6 +47,7 @@ QString stateName(Rotation::State state)
     switch (state) {
     case Rotation::State::Running: return QStringLiteral("running");
     case Rotation::State::Paused: return QStringLiteral("paused");
+    case Rotation::State::Dark: return QStringLiteral("dark");
     case Rotation::State::Stopped: break;
     }
     return QStringLiteral("stopped");

@@ -64,7 +64,9 @@ QString MediaPlayerBus::playbackStatus() const
 {
     switch (rotation_.state()) {
     case Rotation::State::Running: return QStringLiteral("Playing");
-    case Rotation::State::Paused: return QStringLiteral("Paused");
+    // Dark for the night is a pause that the clock ends.
+    case Rotation::State::Paused:
+    case Rotation::State::Dark: return QStringLiteral("Paused");
     case Rotation::State::Stopped: break;
     }
     return QStringLiteral("Stopped");

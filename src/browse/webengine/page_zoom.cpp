@@ -52,9 +52,20 @@ void PageZoom::follow(QWebEnginePage* page)
     setPercent(percent_);
 }
 
+void PageZoom::setOwnZoom(QWebEnginePage* page, std::optional<int> percent)
+{
+    if (percent)
+        ownZooms_.insert(page, *percent);
+    else
+        ownZooms_.remove(page);
+    page->setZoomFactor(ownZooms_.value(page, percent_) / 100.0);
+}
+
 void PageZoom::setPercent(int percent)
 {
     percent_ = percent;
+    // The keys are the person at the screen's word, over every entry's own zoom.
+    ownZooms_.clear();
     // The engine keeps a page's zoom when it goes from one site to another.
     for (QWebEnginePage* page : std::as_const(pages_))
         if (page)

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
+
 class QWebEnginePage;
 class QWidget;
 
-// The zoom of a session: every page is shown at it. While the browser has focus,
-// Ctrl+plus and Ctrl+minus step it up and down for the rest of the session, and
-// Ctrl+0 brings back the zoom the session began with.
+// The zoom of a session: every page is shown at it, but for a playlist entry with a
+// zoom of its own. While the browser has focus, Ctrl+plus and Ctrl+minus step it up
+// and down for every page for the rest of the session, and Ctrl+0 brings back the zoom
+// the session began with.
 class PageZoom final : public QObject {
     Q_OBJECT
 
@@ -20,6 +24,8 @@ public:
     // A page that shows from now on, beside those followed before; it takes the
     // session's zoom.
     void follow(QWebEnginePage* page);
+    // What the page loads next shows at: an entry's own zoom, or none for the session's.
+    void setOwnZoom(QWebEnginePage* page, std::optional<int> percent);
 
 private:
     void setPercent(int percent);
@@ -27,6 +33,7 @@ private:
     const int startPercent_;
     int percent_;
     QList<QPointer<QWebEnginePage>> pages_;
+    QHash<QWebEnginePage*, int> ownZooms_;
 };
 
 // The next zoom from percent, steps up (positive) or down, on the usual ladder of

@@ -36,6 +36,37 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& setti
     views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
     patience_.setSingleShot(true);
     connect(&patience_, &QTimer::timeout, this, &WebEngineBrowser::waitedTooLong);
+    // A page or a card that comes forward while dark waits behind the dark.
+    connect(views_, &QStackedLayout::currentChanged, this, [this] {
+        if (dark_ && views_->currentWidget() != darkness_) {
+            litBefore_ = views_->currentWidget();
+            views_->setCurrentWidget(darkness_);
+        }
+    });
+}
+
+void WebEngineBrowser::setDark(bool dark)
+{
+    if (std::exchange(dark_, dark) == dark)
+        return;
+    if (dark) {
+        if (!darkness_) {
+            darkness_ = new QWidget(this);
+            darkness_->setAutoFillBackground(true);
+            QPalette black = darkness_->palette();
+            black.setColor(QPalette::Window, Qt::black);
+            darkness_->setPalette(black);
+            views_->addWidget(darkness_);
+        }
+        litBefore_ = views_->currentWidget();
+        // One view at a time: the pages behind are hidden, so the engine draws none.
+        views_->setStackingMode(QStackedLayout::StackOne);
+        bringForward(this, views_, darkness_);
+        return;
+    }
+    views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
+    if (litBefore_)
+        bringForward(this, views_, litBefore_);
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -173,6 +204,7 @@ void WebEngineBrowser::loadComing(const QUrl& url)
     ++loads_;
     outcome_ = Outcome::Pending;
     outcomeCard_ = {};
+    zoom_->setOwnZoom(coming_->page(), entryZoom_);
     coming_->load(url);
 }
 

@@ -4,6 +4,7 @@
 #include "browse/web_browser.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
@@ -37,6 +38,8 @@ public:
     void showCard(const QString& headline, const QString& subject, const QString& reason) override;
     QString title() const override;
     void reload() override;
+    void setEntryZoom(std::optional<int> percent) override { entryZoom_ = percent; }
+    void setDark(bool dark) override;
 
     // The engine's view on the screen, or null before the first navigation.
     QWebEngineView* view() const;
@@ -82,7 +85,12 @@ private:
     // Preloading: dark until the first page is drawn.
     QWidget* curtain_ = nullptr;
     CardScreen* card_ = nullptr;
+    // Dark: in front of everything, and what it hides, to come back when light.
+    QWidget* darkness_ = nullptr;
+    QPointer<QWidget> litBefore_;
+    bool dark_ = false;
     PageZoom* zoom_ = nullptr;
+    std::optional<int> entryZoom_;
     bool silent_ = false;
     bool ended_ = false;
     // A card was asked for since the page last showed.
