@@ -1,5 +1,7 @@
 #include "browse/dwell_interval.h"
+#include "browse/entry_settings.h"
 #include "browse/rotation.h"
+#include "steer/screen_hours.h"
 #include "support/fake_window.h"
 
 #include <QtTest>
@@ -17,6 +19,11 @@ private slots:
     void someoneAtThePageHoldsIt();
     void noCacheStampReachesTheServerUnchanged();
     void intervalTextAndRandomDecideTheDwell();
+    void entrySettingsAreReadFromTheLine();
+    void hoursHoldTheirMoments();
+    void entriesFollowTheirOwnSettings_data();
+    void entriesFollowTheirOwnSettings();
+    void screenHoursDarkenAndLight();
 };
 
 void BrowseRules::runs_data()
@@ -104,6 +111,9 @@ void BrowseRules::commandsAndPreloading_data()
     QTest::addColumn<QString>("named");
 
     QTest::newRow("next cuts the dwell") << -1 << "550:next" << 2550LL << "abc" << "abc" << "c";
+    // Cut in its last tenth, a dwell leaves the next one whole.
+    QTest::newRow("next in the last stage") << -1 << "950:next" << 2950LL << "abc" << "abc" << "c";
+    QTest::newRow("pause in the last stage") << -1 << "950:pause 3000:resume" << 5000LL << "abc" << "abc" << "c";
     QTest::newRow("previous goes back") << -1 << "1500:previous" << 4500LL << "ababc" << "ababc" << "c";
     QTest::newRow("previous from the first") << -1 << "500:previous" << 1500LL << "ac" << "ac" << "c";
     QTest::newRow("pause until resume") << -1 << "500:pause 5000:resume" << 7000LL << "abc" << "abc" << "c";
@@ -209,6 +219,142 @@ void BrowseRules::intervalTextAndRandomDecideTheDwell()
         QVERIFY2(w.fakes.pump.stages == std::vector<qint64>(10, dwellMs / 10), qPrintable(typed));
         QCOMPARE(w.fakes.random.reseeds, share >= 0 ? 10 : 0);
     }
+}
+
+void BrowseRules::entrySettingsAreReadFromTheLine()
+{
+    // The line, then what a run reads of it: address | dwell | zoom | reload | hours given | settings unread.
+    const QList<std::pair<QString, QString>> rows{
+        {"https://h/p", "https://h/p|||||0"},
+        {"https://h/p /t=60 /zoom=150", "https://h/p|60|150|||0"},
+        {"https://h/p  /reload=5 /t=2.5  ", "https://h/p|2.5||5||0"},
+        {"/srv/my pages /old/welcome.html /hours=Mon-Fri 11:00-14:00", "/srv/my pages /old/welcome.html||||y|0"},
+        // A number below a second is a second, as in the interval box.
+        {"a /t=0.2", "a|1||||0"},
+        {"a /t=soon /zoom=20 /reload=0 /hours=lunch /color=red /x", "a|||||6"},
+        // What follows a setting runs to the next " /": a query with "/" stays whole.
+        {"http://h/?q=a/b /zoom=500", "http://h/?q=a/b||500|||0"},
+    };
+    for (const auto& [line, expected] : rows) {
+        const EntrySettings read = readEntrySettings(line);
+        const auto text = [](auto value) { return value ? QString::number(*value) : QString(); };
+        QCOMPARE(QStringList({read.address, text(read.dwellSeconds), text(read.zoomPercent), text(read.reloadSeconds),
+                              read.hours ? "y" : "", QString::number(read.problems.size())})
+                     .join(u'|'),
+                 expected);
+    }
+}
+
+void BrowseRules::hoursHoldTheirMoments()
+{
+    // Hours, a local moment (2024-03-04 is a Monday), whether it lies in them, and when
+    // they begin next.
+    const QList<std::tuple<QString, QString, bool, QString>> rows{
+        {"Mon-Fri 08:00-18:00", "2024-03-04 08:00", true, "Tue 08:00"},
+        {"Mon-Fri 08:00-18:00", "2024-03-04 18:00", false, "Tue 08:00"},
+        {"Mon-Fri 08:00-18:00", "2024-03-09 12:00", false, "Mon 08:00"},
+        {"Sat,Sun 10:00-16:00; Wed 9:00-9:30", "2024-03-06 09:29", true, "Sat 10:00"},
+        {"mon-fri 08:00-12:00,13:00-18:00", "2024-03-04 12:30", false, "Mon 13:00"},
+        // Past midnight into the next day, and round the end of the week.
+        {"Fri 22:00-02:00", "2024-03-09 01:59", true, "Fri 22:00"},
+        {"Fri 22:00-02:00", "2024-03-09 02:00", false, "Fri 22:00"},
+        {"Sun-Mon 12:00-24:00", "2024-03-10 23:59", true, "Mon 12:00"},
+        {"07:00-19:00", "2024-03-05 06:59", false, "Tue 07:00"},
+    };
+    for (const auto& [written, at, inside, next] : rows) {
+        const auto hours = ShowingHours::read(written);
+        const QDateTime moment = QDateTime::fromString(at, "yyyy-MM-dd HH:mm");
+        QVERIFY2(hours && hours->contains(moment) == inside, qPrintable(written + " at " + at));
+        QCOMPARE(dayAndTime(hours->nextStart(moment)), next);
+    }
+    for (const char* unreadable : {"", "Mon-Fri", "8-18", "Mon-Fri 08:00", "Fri-Funday 08:00-09:00", "25:00-26:00",
+                                      "08:60-09:00", "24:00-08:00", "Mon 08:00-09:00;"})
+        QVERIFY2(!ShowingHours::read(QString::fromLatin1(unreadable)), unreadable);
+}
+
+void BrowseRules::entriesFollowTheirOwnSettings_data()
+{
+    // Entries, each a second unless it says otherwise, on a clock that moves with the
+    // run from its start (a Tuesday unless given; the test runs on Berlin's time, which
+    // went to summer time at 02:00 on 31 March 2024). The run is stopped at stopMs.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("loop");
+    QTest::addColumn<qint64>("stopMs");
+    QTest::addColumn<QString>("navigated");
+    QTest::addColumn<QString>("cards");
+    QTest::addColumn<int>("told");
+
+    const QString tuesday = "2024-03-05 07:08:09";
+    QTest::newRow("own dwell") << QStringList{"a /t=3", "b"} << tuesday << false << 0LL << "a@0 b@3000" << "" << 0;
+    QTest::newRow("own zoom, then the session's") << QStringList{"a /zoom=150", "b"} << tuesday << false << 0LL
+                                                  << "a@150@0 b@1000" << "" << 0;
+    QTest::newRow("reloads while it shows") << QStringList{"a /t=5 /reload=2", "b"} << tuesday << false << 0LL
+                                            << "a@0 a@2000 a@4000 b@5000" << "" << 0;
+    QTest::newRow("out of its hours, passed over") << QStringList{"a /hours=Mon 08:00-09:00", "b", "c /hours=07:00-08:00"}
+                                                   << tuesday << false << 0LL << "b@0 c@1000" << "" << 0;
+    // Told once, however many passes show it.
+    QTest::newRow("unreadable, the list's own values") << QStringList{"a /t=x /zoom=9 /hue=red", "b"} << tuesday << true
+                                                       << 4500LL << "a@0 b@1000 a@2000 b@3000 a@4000" << "" << 3;
+    QTest::newRow("all out of hours, once") << QStringList{"a /hours=Wed 08:00-09:00", "b /hours=Fri 08:00-09:00"}
+                                            << tuesday << false << 0LL << ""
+                                            << "Nothing to show until Wed 08:00" << 0;
+    // The clock is read each minute: the entry comes once its hours begin.
+    QTest::newRow("across midnight") << QStringList{"a /hours=Wed 00:00-01:00"} << "2024-03-05 23:59:30" << true
+                                     << 61000LL << "a@60000" << "Nothing to show until Wed 00:00" << 0;
+    QTest::newRow("across the change to summer time")
+        << QStringList{"a /hours=03:00-04:00"} << "2024-03-31 01:59:30" << true << 61000LL << "a@60000"
+        << "Nothing to show until Sun 03:00" << 0;
+}
+
+void BrowseRules::entriesFollowTheirOwnSettings()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, start);
+    QFETCH(bool, loop);
+    QFETCH(qint64, stopMs);
+    FakeWindow w(entries);
+    w.form.ckLoop->setChecked(loop);
+    w.fakes.clock.start = QDateTime::fromString(start, "yyyy-MM-dd HH:mm:ss");
+    w.fakes.clock.elapsedMs = &w.fakes.pump.now;
+    int told = 0;
+    connect(&w.form.rotation(), &Rotation::settingUnreadable, [&told] { ++told; });
+    QStringList navigated;
+    w.browser().onNavigate = [&](const QString&) { navigated << w.browser().navigations.last() + "@" + QString::number(w.fakes.pump.now); };
+    if (stopMs)
+        w.fakes.pump.at(stopMs, [&] { w.form.stop_button_Click(); });
+
+    w.form.start_button_Click();
+
+    QTEST(navigated.join(u' '), "navigated");
+    QTEST(w.browser().cards.join(u' ').section(": ", 0, 0), "cards");
+    QTEST(told, "told");
+}
+
+void BrowseRules::screenHoursDarkenAndLight()
+{
+    // On from 07:00 to 07:10 and from 07:12; the run starts at 07:08:09 and the clock is
+    // read each minute.
+    FakePlatform fakes;
+    fakes.clock.elapsedMs = &fakes.pump.now;
+    form2 form(fakes.platformWith({.cache = true, .keepScreenOn = true, .screenHours = "07:00-07:10; 07:12-08:00"}));
+    form.txt_interval->setText("30");
+    form.lstPlayList->addItems({"a", "b"});
+    QStringList states;
+    connect(&form.rotation(), &Rotation::stateChanged, [&](Rotation::State state) { states << QString::number(int(state)); });
+    for (int minute = 1; minute <= 5; ++minute)
+        fakes.pump.at(minute * 60'000LL, [&] { form.screenHours()->look(); });
+    fakes.pump.at(330'000, [&] { form.stop_button_Click(); });
+
+    form.start_button_Click();
+
+    // Dark at 07:10:09 with b on the screen, nothing asked for until light at 07:12:09, then a.
+    QCOMPARE(fakes.browser->navigations.join(QString()), "abababa");
+    QCOMPARE(fakes.browser->darkness, "DL");
+    QCOMPARE(fakes.power.said, (QStringList{"off", "on"}));
+    // Held for the run, let go for the dark, held again, let go at Stop.
+    QCOMPARE(fakes.keeper.said, "HRHR");
+    QCOMPARE(states.join(u' '), "1 3 1 0");
 }
 
 QTEST_MAIN(BrowseRules)

@@ -146,7 +146,9 @@ void form2::keepScreenAwake(bool awake)
 {
     // Only on request: someone running the program in a corner of the desktop keeps
     // their screen lock.
-    screenAwakeWanted_ = awake;
+    // Stop and the end of the run both let go: once is enough.
+    if (std::exchange(screenAwakeWanted_, awake) == awake)
+        return;
     ScreenKeeper* keeper = platform_.screenKeeper;
     if (!platform_.options.keepScreenOn || !keeper)
         return;

@@ -243,11 +243,7 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<i
     for (PauseStage = 1; PauseStage <= 20; ++PauseStage) {
         ++PauseStage;
         pump_.processPendingEvents();
-        while (paused_ && StopFlag != kYes && !dwellCut_) {
-            pump_.waitStage(kPausedStep);
-            if (holdLeft_ && (*holdLeft_ -= kPausedStep) <= std::chrono::milliseconds::zero())
-                resume();
-        }
+        holdWhilePaused();
         if (StopFlag == kYes || std::exchange(dwellCut_, false))
             return;
         const int seconds = dwellSeconds();
@@ -265,6 +261,19 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<i
                 untilReload = std::chrono::seconds(*reloadSeconds);
             }
         }
+    }
+    // A pause (or the dark) that came in the last stage holds this page too, and a
+    // command that cut the last stage has done its work: the next dwell is whole.
+    holdWhilePaused();
+    dwellCut_ = false;
+}
+
+void Rotation::holdWhilePaused()
+{
+    while (paused_ && StopFlag != kYes && !dwellCut_) {
+        pump_.waitStage(kPausedStep);
+        if (holdLeft_ && (*holdLeft_ -= kPausedStep) <= std::chrono::milliseconds::zero())
+            resume();
     }
 }
 

@@ -82,6 +82,7 @@ private:
     // Waits out a dwell in ten stages; with a reload period, the page on the screen is
     // loaded again that often meanwhile.
     void waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds = {});
+    void holdWhilePaused();
     void reloadOnScreen();
     int secondsFromPanel();
     int secondsFor(const EntrySettings& settings);

@@ -2,12 +2,14 @@
 
 #include "browse/web_browser.h"
 #include "platform/clock.h"
+#include "platform/display_power.h"
 #include "platform/event_pump.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/process_end.h"
 #include "platform/random_source.h"
+#include "platform/screen_keeper.h"
 
 #include <map>
 
@@ -15,10 +17,16 @@
 struct FakeBrowser final : WebBrowser {
     using WebBrowser::WebBrowser;
 
-    void Navigate(const QString& urlText) override { navigations << urlText, onNavigate(urlText); }
+    // An entry's own zoom follows its address: "a@150".
+    void Navigate(const QString& urlText) override
+    {
+        navigations << urlText + (zoom ? QStringLiteral("@%1").arg(*zoom) : QString()), onNavigate(urlText);
+    }
     void NavigateToFile(const QString& path) override { files << path; }
     void prepare(const QString& urlText) override { prepared << urlText; }
     void Stop() override { ++stops; }
+    void setEntryZoom(std::optional<int> percent) override { zoom = percent; }
+    void setDark(bool value) override { darkness += value ? u'D' : u'L'; }
     void setSilent(bool value) override { silent = value; }
     void showCard(const QString& headline, const QString& subject, const QString& reason) override
     {
@@ -26,6 +34,9 @@ struct FakeBrowser final : WebBrowser {
     }
 
     QStringList navigations, files, cards, prepared;
+    std::optional<int> zoom;
+    // D each time the screen went dark, L each time it came back.
+    QString darkness;
     int stops = 0;
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".
@@ -67,8 +78,23 @@ struct VirtualTimePump final : EventPump {
     qint64 waitsBegun_ = 0, waitsEnded_ = 0;
 };
 
+// A Tuesday morning that stands still, or moves with the virtual time when told to.
 struct FakeClock final : Clock {
-    QDateTime now() const override { return {QDate(2024, 3, 5), QTime(7, 8, 9)}; }
+    QDateTime now() const override { return elapsedMs ? start.addMSecs(*elapsedMs) : start; }
+    QDateTime start{QDate(2024, 3, 5), QTime(7, 8, 9)};
+    const qint64* elapsedMs = nullptr;
+};
+
+// Holds and releases, in order: H and R.
+struct RecordingScreenKeeper final : ScreenKeeper {
+    void hold() override { said += u'H'; }
+    void release() override { said += u'R'; }
+    QString said;
+};
+
+struct RecordingDisplayPower final : DisplayPower {
+    void setPowered(bool on) override { said << (on ? "on" : "off"); }
+    QStringList said;
 };
 
 // Hands out the given shares in turn (the last one again when they run out).
@@ -132,13 +158,18 @@ struct FakePlatform {
     RecordingMessageBoxes messages;
     PreAnsweredDialogs dialogs;
     RecordingProcessEnd processEnd;
+    RecordingScreenKeeper keeper;
+    RecordingDisplayPower power;
     FakeBrowser* browser = nullptr;
     LongOptions options;
 
     Platform platform(const QString& commandLine = {}, const QString& programFolder = QStringLiteral("/opt/veltrase"))
     {
         const auto makeBrowser = [this](QWidget* parent) { return browser = new FakeBrowser(parent); };
-        return {pump, clock, random, messages, dialogs, processEnd, makeBrowser, commandLine, programFolder, options};
+        Platform seams{pump, clock, random, messages, dialogs, processEnd, makeBrowser, commandLine, programFolder, options};
+        seams.screenKeeper = &keeper;
+        seams.displayPower = &power;
+        return seams;
     }
     Platform platformWith(const LongOptions& chosen)
     {
