@@ -1,12 +1,21 @@
 #!/usr/bin/env python3
 """Dwell accuracy: the real program with /t=S over N pages on a loopback server; the
-gaps between consecutive requests the server saw, against the interval."""
+gaps between consecutive requests the server saw, against the interval. Then a list
+whose entries carry times of their own (/t= on the entry's line), in the window on a
+private Xvfb screen under a window manager: each entry's gap against its own time.
+
+    bench/dwell_accuracy.py [SECONDS PAGES | entries]"""
 import os
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import benchlib
 from benchlib import PageServer, Row, median, note, start_program, stop_program, wait_until, write_playlist
+
+# Each entry's own time; the list's interval (/t=1) for the one without.
+ENTRY_SECONDS = [2, 5, 3, None]
+ENTRY_PASSES = 2
 
 
 def measure(seconds, pages):
@@ -27,8 +36,47 @@ def measure(seconds, pages):
     return median(gaps), max(gaps), len(gaps)
 
 
+def measure_entries():
+    """Per entry, the gaps from its request to the next one, against its own time, as
+    fractions off: over ENTRY_PASSES passes in the designed window on Xvfb."""
+    server = PageServer()
+    screen = benchlib.VirtualScreen(window_manager=True)
+    count = len(ENTRY_SECONDS)
+    try:
+        with tempfile.TemporaryDirectory() as folder:
+            playlist = os.path.join(folder, "entries.txt")
+            write_playlist(playlist, [server.url("/e%d.html" % i) + (" /t=%d" % seconds if seconds else "")
+                                      for i, seconds in enumerate(ENTRY_SECONDS)])
+            program = start_program(["/f=" + playlist, "/t=1"], platform="xcb", display=screen.display)
+            try:
+                wanted = count * ENTRY_PASSES + 1
+                if not wait_until(lambda: len(server.requests) >= wanted, sum(s or 1 for s in ENTRY_SECONDS) * 3 + 60):
+                    raise SystemExit("dwell_accuracy: only %d requests arrived" % len(server.requests))
+            finally:
+                stop_program(program)
+    finally:
+        screen.close()
+        server.close()
+    requests = server.requests[:count * ENTRY_PASSES + 1]
+    offs = []
+    for (earlier, path), (later, _) in zip(requests, requests[1:]):
+        seconds = ENTRY_SECONDS[int(path.split("/e")[1].split(".")[0])] or 1
+        offs.append(((later - earlier) / seconds - 1, seconds, later - earlier))
+    return offs
+
+
+def entry_rows():
+    offs = measure_entries()
+    for off, seconds, gap in offs:
+        note("entry with /t=%d shown %.3f s (%+.1f%%)" % (seconds, gap, off * 100))
+    worst = max(offs, key=lambda item: abs(item[0]))
+    return [Row("entries' own times (/t=2, 5, 3 and the list's 1), Xvfb",
+                "worst %+.1f%% (/t=%d: %.3f s) over %d entries shown" % (worst[0] * 100, worst[1], worst[2], len(offs)),
+                "each within 3%", all(abs(off) <= 0.03 for off, _, _ in offs))]
+
+
 def rows():
-    result = []
+    result = entry_rows()
     for seconds, pages in [(1, 20), (5, 5)]:
         middle, longest, count = measure(seconds, pages)
         note("dwell /t=%d over %d pages: %d gaps, median %.3f s, max %.3f s" % (seconds, pages, count, middle, longest))
@@ -42,6 +90,9 @@ def rows():
 
 
 def main():
+    if sys.argv[1:] == ["entries"]:
+        benchlib.print_rows(entry_rows())
+        return
     runs = [(1, 20), (5, 5)]
     if len(sys.argv) == 3:
         runs = [(int(sys.argv[1]), int(sys.argv[2]))]

@@ -163,7 +163,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("next.txt");
-        write(path, "x\xE9\r\ny\r\nz\r\n");
+        // The last entry carries settings of its own: read for the run, kept as written.
+        write(path, "x\xE9\r\ny\r\nz /t=2 /hours=07:00-08:00\r\n");
         QFile::setPermissions(path, QFile::Permissions(0x6646)); // rw-r--rw-: one hex digit per octal one
         QFile::setPermissions(dir.path(), QFile::Permissions(0x5555));
         const auto writable = qScopeGuard([&] { QFile::setPermissions(dir.path(), QFile::Permissions(0x7700)); });
@@ -176,13 +177,14 @@ private slots:
             w.form.start_button_Click();
             QCOMPARE(stopFlagAtDialog, fromMenu ? "Y" : "N");
             QCOMPARE(w.browser().navigations, (fromMenu ? QStringList{"a"} : QStringList{"a", "y", "z"}));
-            QCOMPARE(w.entries(), (QStringList{u"xé"_s, "y", "z"}));
+            QCOMPARE(w.entries(), (QStringList{u"xé"_s, "y", "z /t=2 /hours=07:00-08:00"}));
             w.fakes.dialogs.setNextFileName(path);
             const bool asNobody = ::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0;
             w.form.Save->trigger();
             QVERIFY(!asNobody || (::seteuid(0) == 0 && ::setegid(0) == 0));
             QVERIFY2(w.fakes.messages.shown.isEmpty(), qPrintable(w.fakes.messages.shown.join(u'|')));
-            QVERIFY(contents(path) == "x\xE9\r\ny\r\nz\r\n" && QFile::permissions(path) == QFile::Permissions(0x6646));
+            QVERIFY(contents(path) == "x\xE9\r\ny\r\nz /t=2 /hours=07:00-08:00\r\n"
+                    && QFile::permissions(path) == QFile::Permissions(0x6646));
         }
     }
 };

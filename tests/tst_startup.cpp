@@ -51,6 +51,8 @@ private slots:
         QTest::newRow("control with a token") << QStringList{"--control=[::]:80", "--control-token-file=t"} << "||";
         QTest::newRow("control port out of range") << QStringList{"--control=70000"} << "usage error";
         QTest::newRow("hold out of range") << QStringList{"--pause-on-input=0"} << "usage error";
+        QTest::newRow("screen hours") << QStringList{"--screen-hours", "Mon-Fri 07:00-19:00", "/t=5"} << "||5";
+        QTest::newRow("screen hours unreadable") << QStringList{"--screen-hours=weekdays"} << "usage error";
     }
 
     void commandLine()
