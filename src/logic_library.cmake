@@ -1,7 +1,8 @@
 # The parsing and arithmetic that need no window: the playlist format and its
-# encodings, the command-line grammars, the interval rules, an entry's own settings and hours, the no-cache stamp and
-# the layout arithmetic. Qt Core only, so the program, the tests and the fuzz
-# targets (built with sanitizers in a build of their own) all compile the same list.
+# encodings, the command-line grammars, the interval rules, an entry's own settings
+# and hours, the no-cache stamp and the layout arithmetic. Qt Core only, so the
+# program, the tests and the fuzz targets (built with sanitizers in a build of their
+# own) all compile the same list.
 set(VELTRASE_LOGIC_DIR ${CMAKE_CURRENT_LIST_DIR})
 add_library(veltrase_logic STATIC
     ${VELTRASE_LOGIC_DIR}/app/command_line.h ${VELTRASE_LOGIC_DIR}/app/command_line.cpp

@@ -344,6 +344,8 @@ void BrowseRules::screenHoursDarkenAndLight()
     connect(&form.rotation(), &Rotation::stateChanged, [&](Rotation::State state) { states << QString::number(int(state)); });
     for (int minute = 1; minute <= 5; ++minute)
         fakes.pump.at(minute * 60'000LL, [&] { form.screenHours()->look(); });
+    // Commands in the dark wait for the hours: nothing is shown to nobody.
+    fakes.pump.at(150'000, [&] { form.rotation().next(), form.rotation().previous(), form.rotation().showNow("x"); });
     fakes.pump.at(330'000, [&] { form.stop_button_Click(); });
 
     form.start_button_Click();

@@ -1,5 +1,4 @@
 #include "app/form2.h"
-#include "steer/screen_hours.h"
 
 #include "app/full_screen.h"
 #include "app/state_texts.h"
@@ -9,6 +8,7 @@
 #include "platform/message_boxes.h"
 #include "platform/process_end.h"
 #include "platform/screen_keeper.h"
+#include "steer/screen_hours.h"
 
 #include <QApplication>
 #include <QCheckBox>

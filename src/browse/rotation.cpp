@@ -328,7 +328,8 @@ void Rotation::stop()
 
 void Rotation::next()
 {
-    if (state_ == State::Stopped)
+    // In the dark nothing is shown to anyone: the run waits for its hours.
+    if (state_ == State::Stopped || dark_)
         return;
     dwellCut_ = true;
     pump_.endWaits();
@@ -336,7 +337,7 @@ void Rotation::next()
 
 void Rotation::previous()
 {
-    if (state_ == State::Stopped)
+    if (state_ == State::Stopped || dark_)
         return;
     stepBack_ = true;
     next();
@@ -373,7 +374,7 @@ void Rotation::resume()
 
 void Rotation::showNow(const QString& address, std::optional<int> seconds)
 {
-    if (state_ == State::Stopped)
+    if (state_ == State::Stopped || dark_)
         return;
     requested_.emplace(address, seconds ? std::optional(std::max(*seconds, 1)) : std::nullopt);
     next();
@@ -391,6 +392,7 @@ void Rotation::setDark(bool dark)
     } else {
         paused_ = false;
         setState(runsUnderWay_ > 0 ? State::Running : State::Stopped);
+        // The page that stayed through the dark has had its time.
         next();
     }
 }

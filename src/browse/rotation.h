@@ -58,8 +58,9 @@ public:
     // An address shown at once for its own time (none: the panel's dwell); the run then
     // goes on where it was.
     void showNow(const QString& address, std::optional<int> seconds = {});
-    // Outside the screen's hours the page on the screen stays, unseen, and nothing
-    // else is asked for; when they begin again the run goes on with the next entry.
+    // Outside the screen's hours the page on the screen stays, unseen, nothing else is
+    // asked for and the commands above wait; when the hours begin again the run goes on
+    // with the next entry.
     void setDark(bool dark);
 
     // The run's state, named as the window's handlers name it: "Y" once stopped, the
