@@ -339,7 +339,7 @@ void BrowseRules::screenHoursDarkenAndLight()
     fakes.clock.elapsedMs = &fakes.pump.now;
     form2 form(fakes.platformWith({.cache = true, .keepScreenOn = true, .screenHours = "07:00-07:10; 07:12-08:00"}));
     form.txt_interval->setText("30");
-    form.lstPlayList->addItems({"a", "b"});
+    form.lstPlayList->addItems({"a", "b", "c"});
     QStringList states;
     connect(&form.rotation(), &Rotation::stateChanged, [&](Rotation::State state) { states << QString::number(int(state)); });
     for (int minute = 1; minute <= 5; ++minute)
@@ -350,8 +350,8 @@ void BrowseRules::screenHoursDarkenAndLight()
 
     form.start_button_Click();
 
-    // Dark at 07:10:09 with b on the screen, nothing asked for until light at 07:12:09, then a.
-    QCOMPARE(fakes.browser->navigations.join(QString()), "abababa");
+    // Dark at 07:10:09 with a on the screen, nothing asked for until light at 07:12:09, then b.
+    QCOMPARE(fakes.browser->navigations.join(QString()), "abcabca");
     QCOMPARE(fakes.browser->darkness, "DL");
     QCOMPARE(fakes.power.said, (QStringList{"off", "on"}));
     // Held for the run, let go for the dark, held again, let go at Stop.
