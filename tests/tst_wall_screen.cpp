@@ -1,3 +1,4 @@
+#include "platform/display_power.h"
 #include "platform/screen_keeper.h"
 #include "support/fake_window.h"
 #include "support/page_server.h"
@@ -160,6 +161,27 @@ private slots:
         QTRY_VERIFY(ask() && saver.idle > 1500 && saver.state != ScreenSaverOn);
         keeper.release();
         QTRY_VERIFY(ask() && saver.state == ScreenSaverOn);
+    }
+
+    // Outside the screen's hours the display is powered down by the user's commands, in
+    // turn; one that fails is said.
+    void displayPowerSaysWhatFailed()
+    {
+        QTemporaryDir folder;
+        const QString file = folder.filePath("said");
+        const struct {
+            QString off, on, said;
+        } rows[] = {{"echo off >> " + file, "echo on >> " + file, ""},
+                    {"exit 3", "", "--screen-off-command 'exit 3' failed with status 3"}};
+        for (const auto& row : rows) {
+            QStringList said;
+            SystemDisplayPower power(row.off, row.on, [&said](const QString& text) { said << text; });
+            for (const bool on : {false, true})
+                power.setPowered(on), QTest::qWait(300);
+            QCOMPARE(said.join(u'|'), row.said);
+        }
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll() == "off\non\n");
     }
 
     // The desktop's media controls steer the real program on the suite's session bus: each
