@@ -53,6 +53,7 @@ private slots:
         QTest::newRow("hold out of range") << QStringList{"--pause-on-input=0"} << "usage error";
         QTest::newRow("screen hours") << QStringList{"--screen-hours", "Mon-Fri 07:00-19:00", "/t=5"} << "||5";
         QTest::newRow("screen hours unreadable") << QStringList{"--screen-hours=weekdays"} << "usage error";
+        QTest::newRow("no screen hours, as the service says it") << QStringList{"--screen-hours=", "/t=5"} << "||5";
     }
 
     void commandLine()

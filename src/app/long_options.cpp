@@ -217,8 +217,9 @@ ArgumentReading readArguments(const QStringList& argumentsAfterProgram)
                                              "give --control-token-file=FILE, or leave the address out")
                                   .arg(options.controlAddress));
     }
-    if (parser.isSet(screenHours)) {
-        options.screenHours = parser.value(screenHours);
+    // Empty, as the service passes it when no hours are set: always on.
+    options.screenHours = parser.value(screenHours);
+    if (!options.screenHours.isEmpty()) {
         if (!ShowingHours::read(options.screenHours))
             return usageError(QStringLiteral("--screen-hours takes hours such as 'Mon-Fri 07:00-19:00', not '%1'")
                                   .arg(options.screenHours));
