@@ -16,6 +16,7 @@ private slots:
     void runs();
     void commandsAndPreloading_data();
     void commandsAndPreloading();
+    void nextPageIsAskedForShortlyBeforeItsTurn();
     void someoneAtThePageHoldsIt();
     void noCacheStampReachesTheServerUnchanged();
     void intervalTextAndRandomDecideTheDwell();
@@ -163,6 +164,29 @@ void BrowseRules::commandsAndPreloading()
     // Each entry but the first is asked for while the one before shows; none after the end.
     QCOMPARE(w.browser().prepared.join(QString()), drawMs >= 0 ? w.browser().navigations.mid(1).join(QString()) : "");
     QCOMPARE(rotation.state(), Rotation::State::Stopped);
+}
+
+void BrowseRules::nextPageIsAskedForShortlyBeforeItsTurn()
+{
+    // Preloading: in a long dwell the next page is asked for 15 s before its turn, so a
+    // live page does not redraw underneath for the whole dwell; in a short one at once.
+    // A list of one never loads its own page underneath. Loop on, stopped at 62 s.
+    for (const auto& [entries, asked] : {std::pair{QStringList{"a /t=60", "b /t=20"}, QString("b@45000 a@65000")},
+                                         std::pair{QStringList{"a /t=5", "b"}, QString("b@0 a@5000 b@6000 a@11000")},
+                                         std::pair{QStringList{"a"}, QString()}}) {
+        FakeWindow w(entries);
+        w.form.ckLoop->setChecked(true);
+        w.form.rotation().setPreloading(true);
+        w.browser().onNavigate = [&](const QString&) { emit w.browser().shown(); };
+        QStringList askedAt;
+        w.browser().onPrepare = [&](const QString& address) {
+            if (!address.isEmpty())
+                askedAt << address + "@" + QString::number(w.fakes.pump.now);
+        };
+        w.fakes.pump.at(asked.count(u'@') > 2 ? 12'000 : 70'000, [&] { w.form.stop_button_Click(); });
+        w.form.start_button_Click();
+        QCOMPARE(askedAt.join(u' '), asked);
+    }
 }
 
 void BrowseRules::someoneAtThePageHoldsIt()

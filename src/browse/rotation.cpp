@@ -21,6 +21,10 @@ constexpr std::chrono::milliseconds kScreenLook{20};
 constexpr std::chrono::seconds kLongestSwitch{30};
 // With every entry outside its hours the clock is read again this often.
 constexpr int kHoursLookSeconds = 60;
+// Preloading, the next page is asked for this long before its turn (at once in a shorter
+// dwell): long enough for a slow page to be drawn, short enough that a live page
+// underneath does not redraw beside the one on the screen for a whole long dwell.
+constexpr std::chrono::seconds kPrepareLead{15};
 
 } // namespace
 
@@ -72,9 +76,11 @@ void Rotation::run()
             onScreen_ = {index, bound, settings};
             browser_->setEntryZoom(settings.zoomPercent);
             show(index, wasPrepared ? prepared_->second : addressOf(settings.address), bound);
-            if (preloading_ && StopFlag != kYes)
-                prepareAfter(index, bound);
-            waitOut([this, &settings] { return secondsFor(settings); }, settings.reloadSeconds);
+            const auto prepareNext = [this, index, bound] {
+                if (preloading_ && StopFlag != kYes)
+                    prepareAfter(index, bound);
+            };
+            waitOut([this, &settings] { return secondsFor(settings); }, settings.reloadSeconds, prepareNext);
             index = indexAfterDwell(index, bound);
         }
 
@@ -150,6 +156,11 @@ void Rotation::prepareAfter(int index, int bound)
         }
         if (next >= panel_.entryCount())
             return;
+        // The page on the screen comes next again (a list of one): loaded underneath as
+        // well, it would be drawn twice over for nothing. At its turn it is asked for
+        // again and comes forward once drawn, the same page staying until then.
+        if (next == index)
+            return;
         const QString entry = panel_.entry(next);
         if (!inItsHours(entry))
             continue;
@@ -208,14 +219,14 @@ void Rotation::reloadOnScreen()
     disconnect(reloadShown_);
     if (preloading_) {
         // Drawn underneath and brought forward whole, like any switch; the next entry,
-        // asked for on the same sheet, is asked for again once it has.
-        prepared_.reset();
+        // if it was asked for already on the same sheet, is asked for again once it has.
+        const bool nextWasAsked = std::exchange(prepared_, std::nullopt).has_value();
         reloadShown_ = connect(
             browser_, &WebBrowser::shown, this,
-            [this, address] {
+            [this, address, nextWasAsked] {
                 disconnect(reloadShown_);
                 panel_.showEntry(onScreen_.index, address);
-                if (StopFlag != kYes)
+                if (nextWasAsked && StopFlag != kYes)
                     prepareAfter(onScreen_.index, onScreen_.count);
             });
         browser_->Navigate(address);
@@ -234,7 +245,8 @@ void Rotation::dwell()
     waitOut([this] { return secondsFromPanel(); });
 }
 
-void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds)
+void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds,
+                       std::function<void()> prepareNext)
 {
     using std::chrono::milliseconds;
     std::optional<milliseconds> untilReload;
@@ -249,9 +261,16 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<i
         const int seconds = dwellSeconds();
         if (PauseStage == 2)
             dwellEndsAt_ = clock_.now().addSecs(seconds);
-        // A tenth of the dwell, in slices that end at each reload.
-        for (auto left = milliseconds(qint64(seconds) * 100); left > milliseconds::zero();) {
-            const milliseconds slice = untilReload ? std::min(left, *untilReload) : left;
+        // A tenth of the dwell, in slices that end at each reload and when the next page
+        // is to be asked for.
+        const milliseconds stage(qint64(seconds) * 100);
+        const milliseconds stagesAfter = stage * ((20 - PauseStage) / 2);
+        for (auto left = stage; left > milliseconds::zero();) {
+            if (prepareNext && left + stagesAfter <= kPrepareLead)
+                std::exchange(prepareNext, {})();
+            milliseconds slice = untilReload ? std::min(left, *untilReload) : left;
+            if (prepareNext)
+                slice = std::min(slice, left + stagesAfter - milliseconds(kPrepareLead));
             pump_.waitStage(slice);
             if (StopFlag == kYes || dwellCut_ || paused_)
                 break;

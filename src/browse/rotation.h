@@ -20,8 +20,8 @@ class WebBrowser;
 // The walk through the playlist: each entry in turn on the browser, held for its dwell,
 // pass after pass while the panel loops. A run blocks its caller and lets events flow
 // while it waits, so the window stays alive and every command below acts at once.
-// With preloading the next entry is asked for while the current one shows, and each
-// entry's dwell counts from the moment its page is on the screen. An entry's own
+// With preloading the next entry is asked for shortly before its turn, while the current
+// one shows, and each entry's dwell counts from the moment its page is on the screen. An entry's own
 // settings (its dwell, zoom, reloads and hours) come before the list's.
 class Rotation final : public QObject {
     Q_OBJECT
@@ -81,8 +81,9 @@ signals:
 private:
     void show(int index, const QString& address, int count);
     // Waits out a dwell in ten stages; with a reload period, the page on the screen is
-    // loaded again that often meanwhile.
-    void waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds = {});
+    // loaded again that often meanwhile, and prepareNext runs once, shortly before the end.
+    void waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds = {},
+                 std::function<void()> prepareNext = {});
     void holdWhilePaused();
     void reloadOnScreen();
     int secondsFromPanel();

@@ -23,7 +23,7 @@ struct FakeBrowser final : WebBrowser {
         navigations << urlText + (zoom ? QStringLiteral("@%1").arg(*zoom) : QString()), onNavigate(urlText);
     }
     void NavigateToFile(const QString& path) override { files << path; }
-    void prepare(const QString& urlText) override { prepared << urlText; }
+    void prepare(const QString& urlText) override { prepared << urlText, onPrepare(urlText); }
     void Stop() override { ++stops; }
     void setEntryZoom(std::optional<int> percent) override { zoom = percent; }
     void setDark(bool value) override { darkness += value ? u'D' : u'L'; }
@@ -41,6 +41,7 @@ struct FakeBrowser final : WebBrowser {
     bool silent = false;
     // Runs after each navigation is recorded, to act "while the page shows".
     std::function<void(const QString&)> onNavigate = [](const QString&) {};
+    std::function<void(const QString&)> onPrepare = [](const QString&) {};
 };
 
 // Time that passes only when the dwell wait waits. An action scheduled at a virtual
