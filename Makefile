@@ -3,6 +3,8 @@
 # make test-debian13                  the same suites on Debian 13 and its Qt 6.8, in a root kept
 #                                     in DEBIAN13_CACHE (made once; needs root or sudo)
 # make bench                          measure, each figure beside its target (bench/)
+# make bench-debian13 [ROWS=dashboard]  rows of the bench on Debian 13 and its Qt 6.8, in the
+#                                     root that test-debian13 keeps
 # make soak MINUTES=60                the program left running, a line a minute
 # make fuzz [FUZZ_SECONDS=60]         the parsers under libFuzzer with sanitizers (fuzz/)
 # make count-lines                    C++ lines of tests/ against src/
@@ -13,9 +15,10 @@ CTEST_ARGS ?=
 MINUTES ?= 60
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+ROWS ?= dashboard
 DEBIAN13_CACHE ?= $(HOME)/.cache/veltrase-debian13
 
-.PHONY: deps configure build run test test-debian13 bench fuzz soak format count-lines clean
+.PHONY: deps configure build run test test-debian13 bench bench-debian13 fuzz soak format count-lines clean
 
 deps:
 	@scripts/install-deps
@@ -41,6 +44,9 @@ test: build
 
 test-debian13:
 	VELTRASE_DEBIAN13_CACHE=$(DEBIAN13_CACHE) scripts/test-debian13 $(CTEST_ARGS)
+
+bench-debian13:
+	VELTRASE_DEBIAN13_CACHE=$(DEBIAN13_CACHE) scripts/bench-debian13 $(ROWS)
 
 # Measurements of the real program, headless; not part of `make test`.
 # The instruments are checked first.

@@ -270,13 +270,18 @@ def machine_description():
     except OSError:
         debian = host.platform()
 
-    def package_version(name):
-        answer = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", name], capture_output=True, text=True)
-        return answer.stdout.strip() or "?"
+    def package_version(*names):
+        # The first name installed: Debian 13 renamed Qt's core library (64-bit time).
+        for name in names:
+            answer = subprocess.run(["dpkg-query", "-W", "-f", "${Status} ${Version}", name], capture_output=True,
+                                    text=True)
+            if answer.stdout.startswith("install ok installed "):
+                return answer.stdout.split()[-1]
+        return "?"
 
     return "%s, %d cores, %.1f GiB memory; %s, kernel %s; Qt %s, Qt WebEngine %s" % (
         model, os.cpu_count(), memory_kib / 1024 / 1024, debian, host.release(),
-        package_version("libqt6core6"), package_version("libqt6webenginecore6"))
+        package_version("libqt6core6", "libqt6core6t64"), package_version("libqt6webenginecore6"))
 
 
 def load_average():

@@ -4,6 +4,7 @@
 //     minimal_rotation [--full-screen | --size=WxH] SECONDS URL...
 // The view is 704 x 494 by default, the size of the designed window.
 #include <QApplication>
+#include <QOpenGLWidget>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -34,6 +35,10 @@ int main(int argc, char* argv[])
     QWebEngineView view;
     view.setPage(&page);
     view.resize(size);
+    // Drawn through GL from its first showing, as Veltrase's window is: otherwise the
+    // engine's first frame replaces the native window, which then comes back out of full
+    // screen under a window manager.
+    (new QOpenGLWidget(&view))->hide();
     if (fullScreen)
         view.showFullScreen();
     else

@@ -2,7 +2,7 @@
 """Every benchmark, one after another, and one table of each figure beside its target,
 headed by the machine it ran on. `make bench` runs this.
 
-    bench/run_all.py [--output FILE] [ROW ...]     ROW: dwell idle rotation switch memory startup playlist stop
+    bench/run_all.py [--output FILE] [ROW ...]     ROW: dwell idle rotation dashboard switch memory startup playlist stop
 """
 import argparse
 import os
@@ -12,6 +12,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchlib
 import big_playlist
+import dashboard_cost
 import dwell_accuracy
 import idle_cost
 import memory_long_run
@@ -24,6 +25,7 @@ ROWS = {
     "dwell": dwell_accuracy.rows,
     "idle": idle_cost.rows,
     "rotation": rotation_cost.rows,
+    "dashboard": dashboard_cost.rows,
     "switch": switch_frames.rows,
     "memory": memory_long_run.rows,
     "startup": startup.rows,
