@@ -27,7 +27,7 @@ private slots:
     void initTestCase() { QVERIFY(server_.listen()); }
 
     // Zoom steps along the engine's ladder of rungs from the session's zoom; Ctrl+0
-    // goes back to the session's zoom.
+    // goes back to the session's zoom. An entry's own zoom is for its page alone.
     void everyPageShowsAtTheZoomAndKeysChangeIt()
     {
         WebEngineBrowser browser(nullptr, BrowserSettings{{}, 130});
@@ -45,6 +45,12 @@ private slots:
         for (const auto& [key, percent] : steps) {
             QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
             QTRY_COMPARE(qRound(answerTo<QVariant>(zoom).toDouble()), percent);
+        }
+        // An entry with a zoom of its own shows at it; the next without, at the session's.
+        for (const std::optional<int> own : {std::optional(200), std::optional<int>()}) {
+            browser.setEntryZoom(own);
+            browser.Navigate(server_.url(own ? "/a.html?own" : "/a.html?session"));
+            QTRY_COMPARE(qRound(answerTo<QVariant>(zoom).toDouble()), own.value_or(130));
         }
     }
 
