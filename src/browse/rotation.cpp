@@ -68,10 +68,10 @@ void Rotation::run()
             const QString entry = panel_.entry(index);
             // The clock is read afresh at each entry: a clock set by the network or a
             // change to summer time counts at once.
-            if (!inItsHours(entry))
+            const EntrySettings settings = settingsOf(entry);
+            if (!inItsHours(settings))
                 continue;
             shownInPass = true;
-            const EntrySettings settings = settingsOf(entry);
             const bool wasPrepared = prepared_ && prepared_->first == entry;
             onScreen_ = {index, bound, settings};
             browser_->setEntryZoom(settings.zoomPercent);
@@ -162,10 +162,10 @@ void Rotation::prepareAfter(int index, int bound)
         if (next == index)
             return;
         const QString entry = panel_.entry(next);
-        if (!inItsHours(entry))
+        const EntrySettings settings = settingsOf(entry);
+        if (!inItsHours(settings))
             continue;
         // The No Cache stamp is the moment of the request, made now.
-        const EntrySettings settings = settingsOf(entry);
         prepared_.emplace(entry, addressOf(settings.address));
         browser_->setEntryZoom(settings.zoomPercent);
         browser_->prepare(prepared_->second);
@@ -189,9 +189,8 @@ EntrySettings Rotation::settingsOf(const QString& entry)
     return settings;
 }
 
-bool Rotation::inItsHours(const QString& entry)
+bool Rotation::inItsHours(const EntrySettings& settings) const
 {
-    const EntrySettings settings = settingsOf(entry);
     return !settings.hours || settings.hours->contains(clock_.now());
 }
 

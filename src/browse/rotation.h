@@ -89,7 +89,7 @@ private:
     int secondsFromPanel();
     int secondsFor(const EntrySettings& settings);
     EntrySettings settingsOf(const QString& entry);
-    bool inItsHours(const QString& entry);
+    bool inItsHours(const EntrySettings& settings) const;
     // Every entry is outside its hours: a card says until when, for a minute.
     void showNothingUntilNextHours();
     // Where the walk goes after an entry's dwell, given commands that came during it.
