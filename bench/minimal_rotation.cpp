@@ -4,6 +4,7 @@
 //     minimal_rotation [--full-screen | --size=WxH] SECONDS URL...
 // The view is 704 x 494 by default, the size of the designed window.
 #include <QApplication>
+#include <QOpenGLWidget>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -34,6 +35,10 @@ int main(int argc, char* argv[])
     QWebEngineView view;
     view.setPage(&page);
     view.resize(size);
+    // The engine's first page would otherwise replace the shown window with one drawn
+    // through GL, and under a window manager the new one is no longer full screen. A GL
+    // widget that never shows gives the window that surface from the start, as Veltrase does.
+    (new QOpenGLWidget(&view))->hide();
     if (fullScreen)
         view.showFullScreen();
     else
