@@ -6,6 +6,7 @@
 #include "browse/webengine/local_file_fence.h"
 #include "browse/webengine/page_sheet.h"
 #include "browse/webengine/page_zoom.h"
+#include "browse/webengine/sheet_stack.h"
 #include "browse/webengine/silent_page.h"
 #include "browse/webengine/url_from_user_text.h"
 
@@ -29,11 +30,9 @@ constexpr char kEmptyDocument[] = "<html><head></head><body></body></html>";
 WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
     : WebBrowser(parent)
     , settings_(settings)
-    , views_(new QStackedLayout(this))
+    // Preloading, the sheet that loads the next page is drawn too: only the front one is seen.
+    , views_(new SheetStack(this, settings_.preload))
 {
-    views_->setContentsMargins(0, 0, 0, 0);
-    // Preloading, the sheet underneath is drawn too: only the front one is seen.
-    views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
     patience_.setSingleShot(true);
     connect(&patience_, &QTimer::timeout, this, &WebEngineBrowser::waitedTooLong);
 }

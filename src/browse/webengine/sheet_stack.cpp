@@ -1,0 +1,28 @@
+#include "browse/webengine/sheet_stack.h"
+
+#include <QWidget>
+
+SheetStack::SheetStack(QWidget* browser, bool drawAll)
+    : QStackedLayout(browser)
+{
+    setContentsMargins(0, 0, 0, 0);
+    setStackingMode(drawAll ? StackAll : StackOne);
+    // The view that comes forward takes the place of the one that leaves, in one step.
+    connect(this, &QStackedLayout::currentChanged, this, [this] { setGeometry(geometry()); });
+}
+
+void SheetStack::setGeometry(const QRect& rect)
+{
+    if (stackingMode() == StackOne) {
+        QStackedLayout::setGeometry(rect);
+        return;
+    }
+    QLayout::setGeometry(rect);
+    const QRect aside = rect.translated(rect.width(), 0);
+    for (int i = 0; i < count(); ++i)
+        if (QWidget* view = widget(i)) {
+            const bool front = view == currentWidget();
+            view->setGeometry(front ? rect : aside);
+            view->setUpdatesEnabled(front);
+        }
+}
