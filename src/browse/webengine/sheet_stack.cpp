@@ -13,11 +13,12 @@ SheetStack::SheetStack(QWidget* browser, bool drawAll)
 
 void SheetStack::setGeometry(const QRect& rect)
 {
+    // Kept for the next change of the front view.
+    QLayout::setGeometry(rect);
     if (stackingMode() == StackOne) {
         QStackedLayout::setGeometry(rect);
         return;
     }
-    QLayout::setGeometry(rect);
     const QRect aside = rect.translated(rect.width(), 0);
     for (int i = 0; i < count(); ++i)
         if (QWidget* view = widget(i)) {
