@@ -148,6 +148,8 @@ void HostilePages::hostilePlaylistKeepsItsScheduleAndAsksNothing()
     w.form.start_button_Click();
 
     QCOMPARE(longestShown, server.url(entries[7].path).size());
+    // The boxes that name the page are painted again, not left as they were before it.
+    QTRY_VERIFY(w.form.txt_url1->updatesEnabled() && w.form.lstPlayList->updatesEnabled());
     QVERIFY2(windows.isEmpty(), qPrintable(windows.join(u", ")));
     QVERIFY(shownAt.size() > entries.size() && killed > 0);
     const QStringList paths = server.paths();

@@ -89,8 +89,10 @@ private slots:
             };
             QCOMPARE(QTest::qWaitFor(cardSaysIt, cardSays.isEmpty() ? 2500 : 20000), !cardSays.isEmpty());
             // The entry's own page, once it comes, takes the card's place.
-            QTRY_VERIFY_WITH_TIMEOUT(
-                thenTitle.isEmpty() || (browser.view()->title() == thenTitle && !browser.isShowingCard()), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(thenTitle.isEmpty()
+                                         || (browser.view()->title() == thenTitle && !browser.isShowingCard()
+                                             && browser.view()->geometry() == browser.rect()),
+                                     20000);
             QCOMPARE(completed.size(), documents);
         }
     }

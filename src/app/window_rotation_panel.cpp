@@ -1,6 +1,7 @@
 #include "app/window_rotation_panel.h"
 
 #include "app/form2.h"
+#include "app/repaint_with_next_frame.h"
 #include "app/state_texts.h"
 
 #include <QCheckBox>
@@ -49,6 +50,7 @@ void WindowRotationPanel::beforePass()
 
 void WindowRotationPanel::showEntry(int index, const QString& address)
 {
+    holdNamingRepaint();
     // An address shown on request is no row of the list.
     if (index >= 0)
         form_.lstPlayList->setCurrentRow(index);
@@ -57,7 +59,15 @@ void WindowRotationPanel::showEntry(int index, const QString& address)
 
 void WindowRotationPanel::showPassCount(qint64 passes)
 {
+    holdNamingRepaint();
     form_.url1_count_txt->setText(QString::number(passes));
+}
+
+void WindowRotationPanel::holdNamingRepaint()
+{
+    if (!naming_)
+        naming_ = new RepaintWithNextFrame(&form_, {form_.lstPlayList, form_.txt_url1, form_.url1_count_txt});
+    naming_->hold();
 }
 
 void WindowRotationPanel::runEnded()

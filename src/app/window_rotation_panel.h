@@ -2,6 +2,7 @@
 
 #include "browse/rotation_panel.h"
 
+class RepaintWithNextFrame;
 class form2;
 
 // The designed window as a rotation sees it: the playlist box, the interval and the
@@ -27,5 +28,11 @@ public:
     void runEnded() override;
 
 private:
+    // The list row and the boxes change as a page is asked for, and are repainted with
+    // the page's first frame.
+    void holdNamingRepaint();
+
     form2& form_;
+    // Made with the first entry shown, once the controls exist; the window owns it.
+    RepaintWithNextFrame* naming_ = nullptr;
 };

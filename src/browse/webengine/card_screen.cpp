@@ -87,7 +87,6 @@ void bringForward(QWidget* browser, QStackedLayout* views, QWidget* shown)
     QWidget* before = views->currentWidget();
     const bool hadFocus = before && (before->isAncestorOf(QApplication::focusWidget()) || before->hasFocus());
     views->setCurrentWidget(shown);
-    shown->raise();
     browser->setFocusProxy(shown);
     if (hadFocus && before != shown)
         shown->setFocus();

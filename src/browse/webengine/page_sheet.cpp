@@ -106,7 +106,9 @@ void PageSheet::load(const QUrl& url)
             makePage();
         begin(url);
     };
-    page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+    // Asked in the page's own world, which is there already: a world of our own would be
+    // made for each page just to answer this. A literal does nothing the page could see.
+    page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::MainWorld,
                          [sheet = QPointer(this), loadIfStill](const QVariant&) {
                              if (sheet)
                                  loadIfStill(true);

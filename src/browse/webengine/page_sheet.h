@@ -16,8 +16,8 @@ class QWidget;
 class SilentPage;
 
 // One page of the browser and the view that draws it. The browser shows one sheet and,
-// while preloading, loads the next entry into another one underneath, which the engine
-// draws as it would a page on the screen: the engine draws nothing for a hidden view.
+// while preloading, loads the next entry into another one beside it, out of sight, which
+// the engine draws as it would a page on the screen: it draws nothing for a hidden view.
 class PageSheet final : public QObject {
     Q_OBJECT
 

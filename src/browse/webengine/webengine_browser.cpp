@@ -6,6 +6,7 @@
 #include "browse/webengine/local_file_fence.h"
 #include "browse/webengine/page_sheet.h"
 #include "browse/webengine/page_zoom.h"
+#include "browse/webengine/sheet_stack.h"
 #include "browse/webengine/silent_page.h"
 #include "browse/webengine/url_from_user_text.h"
 
@@ -29,11 +30,9 @@ constexpr char kEmptyDocument[] = "<html><head></head><body></body></html>";
 WebEngineBrowser::WebEngineBrowser(QWidget* parent, const BrowserSettings& settings)
     : WebBrowser(parent)
     , settings_(settings)
-    , views_(new QStackedLayout(this))
+    // Preloading, the sheet that loads the next page is drawn too: only the front one is seen.
+    , views_(new SheetStack(this, settings_.preload))
 {
-    views_->setContentsMargins(0, 0, 0, 0);
-    // Preloading, the sheet underneath is drawn too: only the front one is seen.
-    views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
     patience_.setSingleShot(true);
     connect(&patience_, &QTimer::timeout, this, &WebEngineBrowser::waitedTooLong);
     // A page or a card that comes forward while dark waits behind the dark.
@@ -67,6 +66,8 @@ void WebEngineBrowser::setDark(bool dark)
     views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
     if (litBefore_)
         bringForward(this, views_, litBefore_);
+    // Drawing all views again puts them on top of one another: the ones behind go aside.
+    views_->setGeometry(views_->geometry());
 }
 
 WebEngineBrowser::~WebEngineBrowser()

@@ -21,7 +21,7 @@ class QWebEngineView;
 
 // The embedded browser on Qt WebEngine. The engine starts on the first navigation,
 // so the window opens without waiting for it. With preloading, a page is loaded on a
-// second sheet under the one on the screen and comes forward once drawn.
+// second sheet beside the one on the screen and takes its place once drawn.
 class WebEngineBrowser final : public WebBrowser {
     Q_OBJECT
 
