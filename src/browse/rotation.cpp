@@ -235,10 +235,9 @@ void Rotation::reloadOnScreen()
     panel_.showEntry(onScreen_.index, address);
 }
 
-// Ten stages, each waited out in one event loop that runs events as they come, a stop
-// noticed at the start of every stage (and Stop ends the stage it comes in). The stage
-// counter is shared, so a wait that a nested run interrupted finds it spent and ends
-// after its current stage.
+// Ten stages, each waited out in one event loop that runs events as they come; Stop and
+// the other commands end the stage they come in. The stage counter is shared, so a wait
+// that a nested run interrupted finds it spent and ends at its own end.
 void Rotation::dwell()
 {
     waitOut([this] { return secondsFromPanel(); });
@@ -261,17 +260,21 @@ void Rotation::waitOut(const std::function<int()>& dwellSeconds, std::optional<i
         if (PauseStage == 2)
             dwellEndsAt_ = clock_.now().addSecs(seconds);
         // A tenth of the dwell, in slices that end at each reload and when the next page
-        // is to be asked for.
+        // is to be asked for. Unless Random draws each stage afresh, the stages left are
+        // waited as one: the window's thread then wakes once a dwell, not ten times (the
+        // interval cannot change while a run goes on).
         const milliseconds stage(qint64(seconds) * 100);
+        const int stagesAtOnce = panel_.randomDwell() ? 1 : (22 - PauseStage) / 2;
+        PauseStage += 2 * (stagesAtOnce - 1);
         const milliseconds stagesAfter = stage * ((20 - PauseStage) / 2);
-        for (auto left = stage; left > milliseconds::zero();) {
+        for (auto left = stage * stagesAtOnce; left > milliseconds::zero();) {
             if (prepareNext && left + stagesAfter <= kPrepareLead)
                 std::exchange(prepareNext, {})();
             milliseconds slice = untilReload ? std::min(left, *untilReload) : left;
             if (prepareNext)
                 slice = std::min(slice, left + stagesAfter - milliseconds(kPrepareLead));
             pump_.waitStage(slice);
-            if (StopFlag == kYes || dwellCut_ || paused_)
+            if (StopFlag == kYes || dwellCut_ || paused_ || PauseStage > 20)
                 break;
             left -= slice;
             if (untilReload && (*untilReload -= slice) <= milliseconds::zero()) {
@@ -368,6 +371,7 @@ void Rotation::pause()
     paused_ = true;
     holdLeft_.reset();
     setState(State::Paused);
+    pump_.endWaits();
 }
 
 void Rotation::holdFor(int seconds)
@@ -377,6 +381,8 @@ void Rotation::holdFor(int seconds)
     paused_ = true;
     holdLeft_ = std::chrono::seconds(seconds);
     setState(State::Paused);
+    // The hold is counted from now, not from where the dwell's wait would have ended.
+    pump_.endWaits();
 }
 
 void Rotation::resume()

@@ -80,8 +80,9 @@ signals:
 
 private:
     void show(int index, const QString& address, int count);
-    // Waits out a dwell in ten stages; with a reload period, the page on the screen is
-    // loaded again that often meanwhile, and prepareNext runs once, shortly before the end.
+    // Waits out a dwell in ten stages (in one wait unless Random draws each afresh); with
+    // a reload period, the page on the screen is loaded again that often meanwhile, and
+    // prepareNext runs once, shortly before the end.
     void waitOut(const std::function<int()>& dwellSeconds, std::optional<int> reloadSeconds = {},
                  std::function<void()> prepareNext = {});
     void holdWhilePaused();
