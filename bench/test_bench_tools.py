@@ -74,9 +74,9 @@ class ProcessTree(unittest.TestCase):
         waking = self.start("import time\nwhile True: time.sleep(0.01)")
         sleeping = self.start("import time; time.sleep(60)")
         time.sleep(0.3)
-        before = {p.pid: rotation_cost.thread_switches(p.pid) for p in (waking, sleeping)}
+        before = {p.pid: rotation_cost.thread_wakes(p.pid) for p in (waking, sleeping)}
         time.sleep(1)
-        woke = {p.pid: rotation_cost.thread_switches(p.pid) - before[p.pid] for p in (waking, sleeping)}
+        woke = {p.pid: rotation_cost.thread_wakes(p.pid) - before[p.pid] for p in (waking, sleeping)}
         self.assertGreater(woke[waking.pid], 60)
         self.assertLess(woke[sleeping.pid], 5)
 
