@@ -124,10 +124,10 @@ def measure_rounds(rounds, seconds):
 
 
 def two_dashboards_row(seconds=WINDOW):
-    """Two live dashboards taking turns every TWO_DWELL s with preloading: the next is drawn
-    beside the one on the screen from PREPARE_LEAD s before its turn, and the one that left
-    the screen stops, so the page redraws come to one a second plus the share of the dwell
-    spent preparing, not two a second."""
+    """Two live dashboards taking turns every TWO_DWELL s with preloading. The next is drawn
+    beside the one on the screen from PREPARE_LEAD s before its turn; were the one that left
+    the screen to stop, the page redraws would come to one a second plus the share of the
+    dwell spent preparing. Two a second: the page that left goes on drawing for nobody."""
     server = PageServer(folder=os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages"))
     screen = benchlib.VirtualScreen(size=SCREEN + "x24", window_manager=True)
     try:

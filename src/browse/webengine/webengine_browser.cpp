@@ -289,9 +289,6 @@ void WebEngineBrowser::bringComingForward()
     // A page underneath is seen by nobody, and heard by nobody either.
     shown_->page()->setAudioMuted(false);
     coming_->page()->setAudioMuted(true);
-    // Nor does it go on drawing, or hold its pictures, until the next page is asked of its
-    // sheet: a live dashboard just left would otherwise redraw for nobody the whole dwell.
-    coming_->load(QUrl(QStringLiteral("about:blank")));
     putPage();
     emit titleChanged(title());
 }
