@@ -6,9 +6,16 @@ SheetStack::SheetStack(QWidget* browser, bool drawAll)
     : QStackedLayout(browser)
 {
     setContentsMargins(0, 0, 0, 0);
-    setStackingMode(drawAll ? StackAll : StackOne);
+    setDrawAll(drawAll);
     // The view that comes forward takes the place of the one that leaves, in one step.
     connect(this, &QStackedLayout::currentChanged, this, [this] { setGeometry(geometry()); });
+}
+
+void SheetStack::setDrawAll(bool drawAll)
+{
+    setStackingMode(drawAll ? StackAll : StackOne);
+    // Drawing all views puts them on top of one another: the ones behind go aside again.
+    setGeometry(geometry());
 }
 
 void SheetStack::setGeometry(const QRect& rect)

@@ -9,5 +9,7 @@ class SheetStack final : public QStackedLayout {
 public:
     SheetStack(QWidget* browser, bool drawAll);
 
+    // All views drawn, the ones behind lying aside; or only the front one.
+    void setDrawAll(bool drawAll);
     void setGeometry(const QRect& rect) override;
 };

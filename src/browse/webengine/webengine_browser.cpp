@@ -59,15 +59,13 @@ void WebEngineBrowser::setDark(bool dark)
         }
         litBefore_ = views_->currentWidget();
         // One view at a time: the pages behind are hidden, so the engine draws none.
-        views_->setStackingMode(QStackedLayout::StackOne);
+        views_->setDrawAll(false);
         bringForward(this, views_, darkness_);
         return;
     }
-    views_->setStackingMode(settings_.preload ? QStackedLayout::StackAll : QStackedLayout::StackOne);
+    views_->setDrawAll(settings_.preload);
     if (litBefore_)
         bringForward(this, views_, litBefore_);
-    // Drawing all views again puts them on top of one another: the ones behind go aside.
-    views_->setGeometry(views_->geometry());
 }
 
 WebEngineBrowser::~WebEngineBrowser()

@@ -15,7 +15,7 @@ class CardScreen;
 class KeptProfile;
 class PageSheet;
 class PageZoom;
-class QStackedLayout;
+class SheetStack;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 
@@ -74,7 +74,7 @@ private:
     void waitedTooLong();
 
     BrowserSettings settings_;
-    QStackedLayout* views_ = nullptr;
+    SheetStack* views_ = nullptr;
     // The profile is declared before the sheets so that it outlives their pages.
     std::unique_ptr<KeptProfile> profile_;
     // The sheet on the screen, and the one the latest load went to: the same sheet
